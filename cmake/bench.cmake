@@ -1,0 +1,7 @@
+find_package(benchmark REQUIRED)
+add_executable(orvasel_bench_info_file bench/info_file_bench.cpp)
+target_link_libraries(orvasel_bench_info_file PRIVATE orvasel_core benchmark::benchmark)
+if(ORVASEL_GUI)
+  add_executable(orvasel_bench_listing bench/listing_bench.cpp)
+  target_link_libraries(orvasel_bench_listing PRIVATE orvasel_lib benchmark::benchmark)
+endif()

@@ -1,0 +1,110 @@
+// Drives, folders and the project list: the listing of a folder's project files.
+#include "forms/main/TForm1.h"
+#include "forms/main/state.h"
+
+#include "platform/file_search.h"
+#include "platform/paths.h"
+
+using namespace orvasel;
+
+namespace {
+
+// The selection prompt: an arrow of "<<" marks pointing at the project list. The short form,
+// written by "Rafraichir", is the same arrow drawn narrower.
+const QStringList kLongPrompt{
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral("                         <<"),
+    QStringLiteral("                       <<      sélectionnez"),
+    QStringLiteral("                      <<"),
+    QStringLiteral("                     <<         un fichier"),
+    QStringLiteral("                      <<"),
+    QStringLiteral("                       <<      à consulter"),
+    QStringLiteral("                         <<"),
+};
+
+const QStringList kShortPrompt{
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral(" "),
+    QStringLiteral("        <<"),
+    QStringLiteral("       <<      sélectionnez"),
+    QStringLiteral("      <<"),
+    QStringLiteral("     <<         un fichier"),
+    QStringLiteral("      <<"),
+    QStringLiteral("       <<      à consulter"),
+    QStringLiteral("        <<"),
+};
+
+const QString kProjectPattern = QStringLiteral("*.cpr");
+
+}  // namespace
+
+int TForm1::SearchProjects(const QString& folderText)
+{
+    int found = 0;
+    FileSearch search(folderText + kProjectPattern);
+    while (const auto entry = search.next()) {
+        if (entry->name == QLatin1String("..") || entry->name == QLatin1String("."))
+            continue;
+        if (entry->attributes & kAttributeDirectory)
+            continue;
+        ListBox2->AddItem(entry->name);
+        ++found;
+    }
+    return found;
+}
+
+int TForm1::ListFolder(const QString& folderText, Prompt prompt, WhenNothingFound whenNothingFound)
+{
+    Memo1->SetText(QString());
+    // Until a project is selected the editor shows no note of its own: nothing typed there may
+    // reach the information file of the project selected before.
+    Memo1->setReadOnly(true);
+    ListBox2->Clear();
+    Label2->SetCaption(folderText);
+    const int found = folderText.isEmpty() ? 0 : SearchProjects(folderText);
+    if (found == 0 && whenNothingFound == WhenNothingFound::Stop)
+        return 0;
+    // Flipping the property rebuilds the list in sorted order, whichever way it goes.
+    ListBox2->SetSorted(!ListBox2->Sorted());
+    CurrentFolder = folderText;
+    for (const QString& line : prompt == Prompt::Long ? kLongPrompt : kShortPrompt)
+        Memo1->AppendLine(line);
+    return found;
+}
+
+void TForm1::DriveComboBox1Change(QObject*)
+{
+    DirectoryListBox1->SetDrive(DriveComboBox1->Drive());
+}
+
+void TForm1::DirectoryListBox1Change(QObject*)
+{
+    // A root folder already ends with its separator and comes out doubled ("C:\\", "//").
+    const QString folderText = DirectoryListBox1->Directory() + paths::separator();
+    if (ListFolder(folderText, Prompt::Long, WhenNothingFound::Stop) > 0)
+        Button3->setEnabled(true);
+}
+
+void TForm1::ComboBox1Change(QObject*)
+{
+    const QString bookmark = ComboBox1->SelectedText();
+    ListFolder(paths::cutAfterLastSeparator(bookmark), Prompt::Long, WhenNothingFound::GoOn);
+    Button3->setEnabled(true);
+    ComboBox2->SetItemIndex(ComboBox1->ItemIndex());
+    // Moving the folder list lists its folder again through its change event.
+    DirectoryListBox1->SetDirectory(bookmark);
+    DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
+    DirectoryListBox1->SetDirectory(bookmark);
+}
+
+void TForm1::Button3Click(QObject*)
+{
+    if (CurrentFolder.isEmpty())
+        return;
+    ListFolder(paths::cutAfterLastSeparator(CurrentFolder), Prompt::Short, WhenNothingFound::GoOn);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Whole-file reads and crash-safe whole-file writes. Qt-free, so that the storage code and
+// its tests build for Windows too. Paths are UTF-8 (converted to wide characters on Windows).
+#include <string>
+#include <string_view>
+
+namespace orvasel::file_io {
+
+enum class ReadStatus {
+    Ok,
+    Missing,     // no such file (a path through a missing folder included)
+    Unreadable,  // it exists but cannot be opened or read (permission, lock, I/O error, a folder)
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Missing;
+    std::string bytes;
+    std::string error;  // the system's reason when not Ok
+};
+
+ReadResult readWholeFile(const std::string& path);
+
+struct WriteResult {
+    bool ok = false;
+    std::string error;  // the system's reason when not ok
+};
+
+// Writes the bytes into a temporary file in the same folder, flushes it to disk, then replaces
+// the target in one step, so the target holds either its former or its new content, never a mix.
+// On any failure the temporary file is removed and the target is left as it was.
+WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// Creates a new file holding the bytes, only when no file of that name exists.
+WriteResult createNewFile(const std::string& path, std::string_view bytes);
+
+}  // namespace orvasel::file_io

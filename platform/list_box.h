@@ -1,0 +1,42 @@
+#pragma once
+// A list box with a sorted property, whose click event comes with every change of its selection
+// made by the user, by mouse or by keyboard, and never with one made by the program.
+#include <QCollatorSortKey>
+#include <QListWidget>
+#include <vector>
+
+namespace orvasel {
+
+class ListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit ListBox(QWidget* parent = nullptr);
+
+    // Removes every item.
+    void Clear();
+    // Adds at the end, or, while sorted, at its place in the order of the names
+    // (case-insensitive, in the user's language).
+    void AddItem(const QString& text);
+    QStringList Items() const;
+
+    bool Sorted() const { return sorted_; }
+    // Changing the property hands the items back one by one in their present order.
+    void SetSorted(bool sorted);
+
+    int ItemIndex() const;
+    void SetItemIndex(int index);  // raises no click
+    QString SelectedText() const;  // empty when nothing is selected
+
+signals:
+    void Click();
+
+private:
+    void insertAt(int row, const QString& text, QCollatorSortKey key);
+    QCollatorSortKey keyFor(const QString& text) const;
+
+    bool sorted_ = false;
+    int programmatic_ = 0;
+    std::vector<QCollatorSortKey> keys_;  // parallel to the items
+};
+
+}  // namespace orvasel

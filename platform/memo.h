@@ -1,0 +1,31 @@
+#pragma once
+// The multi-line note editor. Its text holds lines separated by CR LF, as the note file expects;
+// it reports when it gains the keyboard focus and every key pressed or released in it.
+#include <QPlainTextEdit>
+
+namespace orvasel {
+
+class Memo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit Memo(QWidget* parent = nullptr);
+
+    // The whole text, line breaks as CR LF.
+    QString Text() const;
+    // Replaces the whole text; each LF or CR LF becomes one line break.
+    void SetText(const QString& text);
+    // Appends one line and its line break.
+    void AppendLine(const QString& line);
+
+signals:
+    void Enter();
+    void KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void KeyUp(int key, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+};
+
+}  // namespace orvasel

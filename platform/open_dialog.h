@@ -1,0 +1,20 @@
+#pragma once
+// An open-file dialog that keeps its title, filter and last file name between uses, so that two
+// users of one dialog each set what they need and leave the rest as the previous use left it.
+#include <QString>
+
+class QWidget;
+
+namespace orvasel {
+
+class OpenDialog {
+public:
+    QString Title;
+    QString Filter;    // "description|pattern;pattern"
+    QString FileName;  // the confirmed file, full path
+
+    // Runs the dialog; true when the user confirmed a file, which is then in FileName.
+    bool Execute(QWidget* owner);
+};
+
+}  // namespace orvasel

@@ -1,0 +1,97 @@
+#include "platform/prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace orvasel::prompts {
+namespace {
+
+// "Audio|*.wav;*.mp3" becomes "Audio (*.wav *.mp3)", the form Qt's dialog reads its patterns from;
+// the dialog is told to show the descriptions alone, as they were written.
+QStringList qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters;
+}
+
+class StandardBoxes final : public Prompts {
+public:
+    void showMessage(QWidget* owner, const Message& message) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, message.title, message.text, QMessageBox::Ok, owner);
+        box.exec();
+    }
+
+    Answer confirm(QWidget* owner, const Confirmation& confirmation) override
+    {
+        const bool yesNo = confirmation.choice == Choice::YesNo;
+        QMessageBox box(QMessageBox::Question, confirmation.title, confirmation.text,
+                        yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel,
+                        owner);
+        box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Cancel);
+        const int answer = box.exec();
+        if (yesNo)
+            return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        return answer == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    }
+
+    std::optional<QString> openFile(QWidget* owner, const FileRequest& request) override
+    {
+        QFileDialog dialog(owner, request.title);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilters(qtNameFilters(request.filter));
+        if (!request.fileName.isEmpty())
+            dialog.selectFile(request.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    }
+
+    void showError(const Message& message) override
+    {
+        QMessageBox box(QMessageBox::Critical, message.title, message.text, QMessageBox::Ok);
+        box.exec();
+    }
+};
+
+StandardBoxes standardBoxes;
+Prompts* installed = nullptr;
+
+}  // namespace
+
+Prompts& current()
+{
+    return installed ? *installed : standardBoxes;
+}
+
+void install(Prompts* replacement)
+{
+    installed = replacement;
+}
+
+void message(QWidget* owner, const QString& text)
+{
+    current().showMessage(owner, {QApplication::applicationName(), text});
+}
+
+Answer confirm(QWidget* owner, const QString& text, Choice choice)
+{
+    return current().confirm(owner, {QStringLiteral("Confirmation"), text, choice});
+}
+
+void error(const QString& text)
+{
+    current().showError({QApplication::applicationName(), text});
+}
+
+}  // namespace orvasel::prompts

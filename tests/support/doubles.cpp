@@ -1,0 +1,48 @@
+#include "support/doubles.h"
+
+namespace orvasel::testing {
+
+void ScriptedPrompts::showMessage(QWidget*, const prompts::Message& message)
+{
+    shown.push_back({Shown::Kind::Message, message.title, message.text});
+    if (whileShown)
+        whileShown();
+}
+
+prompts::Answer ScriptedPrompts::confirm(QWidget*, const prompts::Confirmation& confirmation)
+{
+    shown.push_back({Shown::Kind::Confirmation, confirmation.title, confirmation.text, confirmation.choice});
+    if (whileShown)
+        whileShown();
+    if (answers.empty())
+        return confirmation.choice == prompts::Choice::YesNo ? prompts::Answer::No : prompts::Answer::Cancel;
+    const prompts::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedPrompts::openFile(QWidget*, const prompts::FileRequest& request)
+{
+    shown.push_back({Shown::Kind::OpenFile, request.title, request.filter});
+    if (files.empty())
+        return std::nullopt;
+    auto file = files.front();
+    files.pop_front();
+    return file;
+}
+
+void ScriptedPrompts::showError(const prompts::Message& message)
+{
+    shown.push_back({Shown::Kind::Error, message.title, message.text});
+}
+
+std::vector<Shown> ScriptedPrompts::ofKind(Shown::Kind kind) const
+{
+    std::vector<Shown> result;
+    for (const Shown& s : shown)
+        if (s.kind == kind)
+            result.push_back(s);
+    return result;
+}
+
+}  // namespace orvasel::testing
