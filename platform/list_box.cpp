@@ -10,7 +10,10 @@ namespace {
 const QCollator& nameOrder()
 {
     static const QCollator collator = [] {
-        QCollator c{QLocale()};
+        // The "C" locale compares code points, letter case included; the system's lists always
+        // sort by language, so such a user gets the common rules of the Latin alphabet.
+        const QLocale user;
+        QCollator c{user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user};
         c.setCaseSensitivity(Qt::CaseInsensitive);
         c.setNumericMode(false);
         return c;

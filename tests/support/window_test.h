@@ -9,7 +9,14 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace orvasel::testing {
 
