@@ -1,0 +1,54 @@
+#include "storage/info_file.h"
+
+#include "storage/text.h"
+
+namespace orvasel::info_file {
+
+namespace {
+
+constexpr std::size_t kLineBuffer = 1000;
+constexpr std::string_view kMarkerLine = "EOF\n";
+
+}  // namespace
+
+Contents parse(std::string_view bytes) {
+    Contents contents;
+    text::LineReader reader(bytes, kLineBuffer);
+    while (auto line = reader.next()) {
+        if (*line == kMarkerLine) {
+            contents.markerFound = true;
+            break;
+        }
+        // A bare line end is dropped: it is the one that a save puts before the marker.
+        if (line->size() >= 2) contents.note += *line;
+    }
+    if (!contents.markerFound) return contents;
+
+    auto field = reader.next();
+    if (field && field->size() >= 2 && !field->starts_with("EO")) {
+        if (field->back() == '\n') field->pop_back();
+        contents.exportPath = std::move(*field);
+    }
+    return contents;
+}
+
+std::string serialize(std::string_view editorText, std::string_view exportPath) {
+    std::string written;
+    written.reserve(editorText.size() + exportPath.size() + 6);
+    written.append(editorText).append("\nEOF\n").append(exportPath).append("\n");
+    return text::toTextMode(written);
+}
+
+std::string markerOnly() { return text::toTextMode(kMarkerLine); }
+
+std::string editorText(std::string_view note) {
+    std::string out;
+    out.reserve(note.size() + note.size() / 16);
+    for (std::size_t i = 0; i < note.size(); ++i) {
+        if (note[i] == '\n' && (i == 0 || note[i - 1] != '\r')) out += '\r';
+        out += note[i];
+    }
+    return out;
+}
+
+}  // namespace orvasel::info_file
