@@ -15,14 +15,14 @@ enum class ReadStatus {
 struct ReadResult {
     ReadStatus status = ReadStatus::Missing;
     std::string bytes;
-    std::string error;  // the system's reason when not Ok
+    std::string error;  // the system's reason when not Ok, in UTF-8
 };
 
 ReadResult readWholeFile(const std::string& path);
 
 struct WriteResult {
     bool ok = false;
-    std::string error;  // the system's reason when not ok
+    std::string error;  // the system's reason when not ok, in UTF-8
 };
 
 // Writes the bytes into a temporary file in the same folder, flushes it to disk, then replaces
