@@ -1,5 +1,82 @@
-// Cubase and the audio player. (Being written.)
+// Cubase and the audio player: each is located by the user once, then the shell does the starting.
 #include "forms/main/TForm1.h"
+#include "forms/main/state.h"
 
-void TForm1::Button4Click(QObject*) {}
-void TForm1::Button9Click(QObject*) {}
+#include "platform/paths.h"
+#include "platform/prompts.h"
+#include "platform/shell.h"
+
+#include <algorithm>
+
+using namespace orvasel;
+
+namespace {
+
+// Asks whether to locate a program now and, on Yes, runs the dialog with this use's own title and
+// filter (the other button shares the dialog and leaves its own). True when a file was confirmed.
+bool locate(TForm1* form, const QString& question, const QString& title, const QString& filter)
+{
+    if (prompts::confirm(form, question, prompts::Choice::YesNo) != prompts::Answer::Yes)
+        return false;
+    form->OpenDialog2.Title = title;
+    form->OpenDialog2.Filter = filter;
+    return form->OpenDialog2.Execute(form);
+}
+
+// Where an audio path splits into its folder and its name: after the last separator or colon, so
+// that "C:mix.wav" plays mix.wav in C:. The paths go as they stand: a network path keeps its
+// leading double separator.
+int nameStart(const QString& audioPath)
+{
+    return std::max(audioPath.lastIndexOf(paths::separator()), audioPath.lastIndexOf(QLatin1Char(':'))) + 1;
+}
+
+// The player's parameter text: the file name as one argument. Windows reads the parameter text as
+// a command line, where a space would split the name into several words.
+QString playerParameter(const QString& name)
+{
+#ifdef _WIN32
+    if (name.contains(QLatin1Char(' ')))
+        return QLatin1Char('"') + name + QLatin1Char('"');
+#endif
+    return name;
+}
+
+}  // namespace
+
+void TForm1::Button4Click(QObject*)
+{
+    if (CubasePath == QLatin1String("rien") || CubasePath.isEmpty()) {
+        const QString question =
+            QStringLiteral("Orvasel doit connaitre l'emplacement de l'exécutable Cubase pour continuer.\n\n")
+            + QStringLiteral("     Voulez-vous procéder à la recherche de 'Cubasesx.exe' maintenant?\n\n")
+            + QStringLiteral("                   - cette étape n'aura lieu qu'une fois -\n\n");
+        if (locate(this, question, QStringLiteral("Désignez l'emplacement de Cubase"),
+                   QStringLiteral("Cubasesx.exe|Cubasesx.exe")))
+            CubasePath = OpenDialog2.FileName;
+    }
+    // The project goes to the shell whether or not Cubase was located: the shell opens it with
+    // the program the system associates with project files.
+    shell::current().execute({this, QStringLiteral("open"), paths::fileNamePart(CurrentProjectPath), QString(),
+                              paths::folderPart(CurrentProjectPath), shell::kRestore});
+}
+
+void TForm1::Button9Click(QObject*)
+{
+    if (AudioPlayerPath.isEmpty()) {
+        const QString question =
+            QStringLiteral("Orvasel doit connaitre l'emplacement de votre lecteur audio pour continuer.\n\n")
+            + QStringLiteral("         Voulez-vous procéder à sa recherche maintenant?\n\n")
+            + QStringLiteral("             - cette étape n'aura lieu qu'une fois -\n\n");
+        if (locate(this, question, QStringLiteral("Désignez l'emplacement du lecteur audio"),
+                   QStringLiteral("Lecteur Audio *.exe|*.exe")))
+            AudioPlayerPath = OpenDialog2.FileName;
+    }
+    // No player: nothing to start; the question comes again at the next press.
+    if (AudioPlayerPath.isEmpty())
+        return;
+    const QString audioPath = Edit1->text();
+    const int cut = nameStart(audioPath);
+    shell::current().execute({this, QStringLiteral("open"), AudioPlayerPath, playerParameter(audioPath.mid(cut)),
+                              audioPath.left(cut), shell::kShowNoActivate});
+}
