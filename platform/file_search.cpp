@@ -5,7 +5,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cstring>
 #include <dirent.h>
+#include <strings.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #endif
@@ -54,7 +56,26 @@ struct FileSearch::Handle {
     DIR* dir = nullptr;
     QByteArray folder;
     QByteArray namePattern;
+    QByteArray suffix;  // for a pattern "*<suffix>" without other wildcards, such as "*.cpr"
 };
+
+namespace {
+
+bool endsWithIgnoringCase(const char* name, const QByteArray& suffix)
+{
+    const std::size_t length = std::strlen(name);
+    const auto size = std::size_t(suffix.size());
+    return length >= size && strncasecmp(name + length - size, suffix.constData(), size) == 0;
+}
+
+bool matches(const QByteArray& pattern, const QByteArray& suffix, const char* name)
+{
+    if (!suffix.isEmpty())
+        return endsWithIgnoringCase(name, suffix);
+    return fnmatch(pattern.constData(), name, FNM_CASEFOLD) == 0;
+}
+
+}  // namespace
 
 FileSearch::FileSearch(const QString& pattern)
 {
@@ -64,6 +85,11 @@ FileSearch::FileSearch(const QString& pattern)
     auto* handle = new Handle;
     handle->folder = pattern.left(cut).toUtf8();
     handle->namePattern = pattern.mid(cut).toUtf8();
+    // Most searches are "*.cpr": a suffix compare spares fnmatch on every entry of the folder.
+    const QByteArray rest = handle->namePattern.mid(1);
+    if (handle->namePattern.startsWith('*') && !rest.isEmpty() && !rest.contains('*') && !rest.contains('?')
+        && !rest.contains('[') && !rest.contains('\\'))
+        handle->suffix = rest;
     handle->dir = opendir(handle->folder.isEmpty() ? "." : handle->folder.constData());
     handle_ = handle;
 }
@@ -80,7 +106,7 @@ std::optional<SearchEntry> FileSearch::next()
     if (!handle_ || !handle_->dir)
         return std::nullopt;
     while (const dirent* entry = readdir(handle_->dir)) {
-        if (fnmatch(handle_->namePattern.constData(), entry->d_name, FNM_CASEFOLD) != 0)
+        if (!matches(handle_->namePattern, handle_->suffix, entry->d_name))
             continue;
         SearchEntry found{0, QString::fromUtf8(entry->d_name)};
         if (entry->d_name[0] == '.')

@@ -80,6 +80,54 @@ QStringList ListBox::Items() const
     return items;
 }
 
+void ListBox::AddItems(const QStringList& texts)
+{
+    ProgramChange change(programmatic_);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(std::size_t(texts.size()));
+    for (const QString& text : texts)
+        keys.push_back(keyFor(text));
+    if (!sorted_) {
+        addItems(texts);
+        keys_.insert(keys_.end(), std::make_move_iterator(keys.begin()), std::make_move_iterator(keys.end()));
+        return;
+    }
+    // Each new name would go after the equal names already there, and after the equal new names
+    // added before it: a stable sort of the new ones, then a merge that favours the old ones.
+    const QStringList present = Items();
+    std::vector<int> order(std::size_t(texts.size()));
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](int a, int b) { return keys[std::size_t(a)].compare(keys[std::size_t(b)]) < 0; });
+    QStringList merged;
+    merged.reserve(present.size() + texts.size());
+    std::vector<QCollatorSortKey> mergedKeys;
+    mergedKeys.reserve(keys_.size() + keys.size());
+    std::size_t old = 0;
+    for (int i : order) {
+        const QCollatorSortKey& key = keys[std::size_t(i)];
+        while (old < keys_.size() && key.compare(keys_[old]) >= 0) {
+            merged << present.at(qsizetype(old));
+            mergedKeys.push_back(keys_[old++]);
+        }
+        merged << texts.at(i);
+        mergedKeys.push_back(key);
+    }
+    for (; old < keys_.size(); ++old) {
+        merged << present.at(qsizetype(old));
+        mergedKeys.push_back(keys_[old]);
+    }
+    refill(merged, std::move(mergedKeys));
+}
+
+void ListBox::refill(const QStringList& texts, std::vector<QCollatorSortKey> keys)
+{
+    clear();
+    addItems(texts);
+    keys_ = std::move(keys);
+}
+
 void ListBox::SetSorted(bool sorted)
 {
     if (sorted == sorted_)
@@ -88,28 +136,14 @@ void ListBox::SetSorted(bool sorted)
     sorted_ = sorted;
     const QStringList items = Items();
     std::vector<QCollatorSortKey> keys = std::move(keys_);
-    clear();
     keys_.clear();
     if (!sorted_) {
-        addItems(items);
-        keys_ = std::move(keys);
+        refill(items, std::move(keys));
         return;
     }
-    // Handing the items back one by one to a sorted list puts each at its place, the later of
-    // equal names after the earlier: a stable sort gives the same order in one pass.
-    std::vector<int> order(std::size_t(items.size()));
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](int a, int b) { return keys[std::size_t(a)].compare(keys[std::size_t(b)]) < 0; });
-    QStringList sortedItems;
-    sortedItems.reserve(items.size());
-    keys_.reserve(order.size());
-    for (int i : order) {
-        sortedItems << items.at(i);
-        keys_.push_back(keys[std::size_t(i)]);
-    }
-    addItems(sortedItems);
+    // Handing the items back one by one to a sorted list is adding them to an empty sorted list.
+    clear();
+    AddItems(items);
 }
 
 int ListBox::ItemIndex() const

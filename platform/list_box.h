@@ -17,6 +17,8 @@ public:
     // Adds at the end, or, while sorted, at its place in the order of the names
     // (case-insensitive, in the user's language).
     void AddItem(const QString& text);
+    // The same as adding each in turn, in one pass.
+    void AddItems(const QStringList& texts);
     QStringList Items() const;
 
     bool Sorted() const { return sorted_; }
@@ -33,6 +35,8 @@ signals:
 private:
     void insertAt(int row, const QString& text, QCollatorSortKey key);
     QCollatorSortKey keyFor(const QString& text) const;
+    // Replaces the items by these, keys parallel to them.
+    void refill(const QStringList& texts, std::vector<QCollatorSortKey> keys);
 
     bool sorted_ = false;
     int programmatic_ = 0;
