@@ -1,11 +1,155 @@
-// Settings and closing. (Being written: settings file load/save and the close question.)
+// Settings and closing: the settings file, read at start and rewritten at every close request,
+// and the question about an unsaved note.
 #include "forms/main/TForm1.h"
+#include "forms/main/state.h"
+
+#include "platform/ansi.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
+#include "platform/prompts.h"
+#include "platform/settings_location.h"
+#include "storage/settings_file.h"
+
+using namespace orvasel;
+
+namespace {
+
+// The settings file of this run, decided at start.
+QString SettingsFile;
+// Why the last save wrote nothing; empty when it went well.
+QString SaveFailure;
+
+QString describe(settings_file::Fault fault)
+{
+    switch (fault) {
+    case settings_file::Fault::IndexNotANumber:
+        return QStringLiteral("la deuxième ligne manque ou n'est pas un nombre");
+    case settings_file::Fault::EndsBeforeSig:
+        return QStringLiteral("la ligne « SIG » manque");
+    case settings_file::Fault::EndsBeforeEof:
+        return QStringLiteral("la ligne « EOF » manque");
+    case settings_file::Fault::EndsBeforePlayer:
+        return QStringLiteral("la dernière ligne manque");
+    case settings_file::Fault::LineTooLong:
+        return QStringLiteral("une ligne dépasse %1 caractères").arg(settings_file::kMaxLineLength);
+    case settings_file::Fault::None:
+        break;
+    }
+    return {};
+}
+
+// Turns the values into the file's bytes and keeps the first one that the file cannot hold
+// unchanged: a mangled value would come back as another bookmark, or end a list early.
+class Encoder {
+public:
+    QString failure;
+
+    // marker: the line that would end the value's list on reading.
+    std::string operator()(const QString& value, const QString& what, const char* marker = nullptr)
+    {
+        if (!failure.isEmpty())
+            return {};
+        const auto bytes = ansi::fromUnicode(value);
+        if (!bytes)
+            failure = QStringLiteral("%1 contient des caractères que le fichier ne peut pas garder (%2)")
+                          .arg(what, ansi::unstorableCharacters(value));
+        else if (!settings_file::fitsOneLine(*bytes))
+            failure = QStringLiteral("%1 ne tient pas sur une ligne (%2 caractères au plus, sans retour à la ligne)")
+                          .arg(what, QString::number(settings_file::kMaxLineLength));
+        else if (marker && *bytes == marker)
+            failure = QStringLiteral("%1 est « %2 », qui termine sa liste dans le fichier")
+                          .arg(what, QLatin1String(marker));
+        else
+            return *bytes;
+        return {};
+    }
+};
+
+}  // namespace
 
 void TForm1::FormCreate(QObject*)
 {
+    LoadSettings();
     ComboBox1Change(this);
 }
 
-void TForm1::FormCloseQuery(QObject*, bool&) {}
-void TForm1::LoadSettings() {}
-void TForm1::SaveSettings() {}
+void TForm1::FormCloseQuery(QObject*, bool& CanClose)
+{
+    SaveSettings();
+    if (!SaveFailure.isEmpty()) {
+        const QString question =
+            QStringLiteral("Impossible d'enregistrer les réglages dans %1 : %2.\n\nFermer Orvasel quand même ?")
+                .arg(SettingsFile, SaveFailure);
+        if (prompts::confirm(this, question, prompts::Choice::OkCancel) != prompts::Answer::Ok) {
+            CanClose = false;
+            return;
+        }
+    }
+    if (Button2->isEnabled()
+        && prompts::confirm(this, QStringLiteral("Fermer Orvasel sans enregistrer?"), prompts::Choice::OkCancel)
+               != prompts::Answer::Ok)
+        CanClose = false;
+}
+
+void TForm1::LoadSettings()
+{
+    SettingsFile = settings_location::locate();
+    settings_file::Loaded loaded;
+    const auto read = file_io::readWholeFile(paths::toFileSystem(SettingsFile));
+    if (read.status == file_io::ReadStatus::Unreadable) {
+        prompts::message(this, QStringLiteral("Impossible de lire les réglages dans %1 : %2.\n\n"
+                                              "Orvasel démarre sans eux et remplacera ce fichier à la fermeture.")
+                                   .arg(SettingsFile, QString::fromStdString(read.error)));
+    } else if (read.status == file_io::ReadStatus::Ok) {
+        loaded = settings_file::parse(read.bytes);
+        if (loaded.fault != settings_file::Fault::None) {
+            // The next save rewrites the file whole: what could not be read survives in the copy.
+            QString text = QStringLiteral("Le fichier de réglages %1 n'a pas pu être lu entièrement : %2.\n\n"
+                                          "Orvasel garde ce qu'il a pu en lire. ")
+                               .arg(SettingsFile, describe(loaded.fault));
+            const QString backup = SettingsFile + QStringLiteral(".bak");
+            if (const auto failure = settings_location::keepBackup(SettingsFile, read.bytes))
+                text += QStringLiteral("Le fichier n'a pas pu être copié dans %1 (%2) ; il sera remplacé à la fermeture.")
+                            .arg(backup, *failure);
+            else
+                text += QStringLiteral("Le fichier tel qu'il était est gardé dans %1.").arg(backup);
+            prompts::message(this, text);
+        }
+    }
+
+    const settings_file::Settings& settings = loaded.settings;
+    CubasePath = ansi::toUnicode(settings.cubasePath);
+    for (const std::string& folder : settings.folders)
+        ComboBox1->AddItem(ansi::toUnicode(folder));
+    for (const std::string& name : settings.names)
+        ComboBox2->AddItem(ansi::toUnicode(name));
+    AudioPlayerPath = ansi::toUnicode(settings.playerPath);
+    const int folderCount = int(settings.folders.size());
+    if (folderCount > 0 && settings.currentIndex < folderCount)
+        Button3->setEnabled(true);
+    ComboBox1->SetItemIndex(settings.currentIndex);
+}
+
+void TForm1::SaveSettings()
+{
+    Encoder encode;
+    settings_file::Settings settings;
+    settings.cubasePath = encode(CubasePath, QStringLiteral("le chemin de Cubase"));
+    settings.currentIndex = ComboBox1->ItemIndex();
+    const QStringList folders = ComboBox1->Items();
+    for (qsizetype i = 0; i < folders.size(); ++i)
+        settings.folders.push_back(
+            encode(folders.at(i), QStringLiteral("le dossier du signet %1").arg(i + 1), "SIG"));
+    const QStringList names = ComboBox2->Items();
+    for (qsizetype i = 0; i < names.size(); ++i)
+        settings.names.push_back(encode(names.at(i), QStringLiteral("le nom du signet %1").arg(i + 1), "EOF"));
+    settings.playerPath = encode(AudioPlayerPath, QStringLiteral("le chemin du lecteur audio"));
+
+    SaveFailure = encode.failure;
+    if (!SaveFailure.isEmpty())
+        return;
+    const auto written =
+        file_io::writeFileAtomically(paths::toFileSystem(SettingsFile), settings_file::serialize(settings));
+    if (!written.ok)
+        SaveFailure = QString::fromStdString(written.error);
+}
