@@ -23,12 +23,17 @@ bool locate(TForm1* form, const QString& question, const QString& title, const Q
     return form->OpenDialog2.Execute(form);
 }
 
-// Where an audio path splits into its folder and its name: after the last separator or colon, so
-// that "C:mix.wav" plays mix.wav in C:. The paths go as they stand: a network path keeps its
+// Where an audio path splits into its folder and its name: after the last separator, or on Windows
+// after a drive's colon, so that "C:mix.wav" plays mix.wav in C:. Elsewhere a colon is an ordinary
+// character of a name ("Take 2: final.wav"). The paths go as they stand: a network path keeps its
 // leading double separator.
 int nameStart(const QString& audioPath)
 {
-    return std::max(audioPath.lastIndexOf(paths::separator()), audioPath.lastIndexOf(QLatin1Char(':'))) + 1;
+    qsizetype cut = audioPath.lastIndexOf(paths::separator());
+#ifdef _WIN32
+    cut = std::max(cut, audioPath.lastIndexOf(QLatin1Char(':')));
+#endif
+    return int(cut + 1);
 }
 
 // The player's parameter text: the file name as one argument. Windows reads the parameter text as
