@@ -1,6 +1,10 @@
 #include "forms/bookmark/TForm3.h"
 
+#include "forms/main/TForm1.h"
+#include "platform/ansi.h"
 #include "platform/look.h"
+#include "platform/prompts.h"
+#include "storage/settings_file.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -8,6 +12,26 @@
 using namespace orvasel;
 
 TForm3* Form3 = nullptr;
+
+namespace orvasel::bookmarks {
+
+QString whyNotStorable(const QString& text, const QString& marker)
+{
+    // The reader ends the list at this line, so whatever came after it would be lost.
+    if (text == marker)
+        return QStringLiteral("« %1 » est réservé par le fichier de réglages").arg(marker);
+    const auto bytes = ansi::fromUnicode(text);
+    if (!bytes)
+        return QStringLiteral("contient des caractères que le fichier de réglages ne peut pas enregistrer : %1")
+            .arg(ansi::unstorableCharacters(text));
+    if (settings_file::fitsOneLine(*bytes))
+        return QString();
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        return QStringLiteral("contient un saut de ligne");
+    return QStringLiteral("dépasse %1 caractères").arg(settings_file::kMaxLineLength);
+}
+
+}  // namespace orvasel::bookmarks
 
 TForm3::TForm3()
 {
@@ -40,16 +64,72 @@ bool TForm3::event(QEvent* event)
     return QWidget::event(event);
 }
 
+bool TForm3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Edit1 && event->type() == QEvent::KeyPress) {
+        const auto* press = static_cast<QKeyEvent*>(event);
+        int key = press->key();
+        Edit1KeyDown(Edit1, key, press->modifiers());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TForm3::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape) {
+        Cancel();
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 
 void TForm3::closeEvent(QCloseEvent* event)
 {
+    // OK hides the dialog without closing it: a close request always means leaving without a name.
+    Cancel();
     QWidget::closeEvent(event);
 }
 
-void TForm3::Button1Click(QObject*) {}
-void TForm3::FormActivate(QObject*) {}
-void TForm3::Edit1KeyDown(QObject*, int&, Qt::KeyboardModifiers) {}
+void TForm3::Cancel()
+{
+    if (!isVisible())
+        return;
+    // The name list still shows the bookmark that was current before "+ Ajouter +".
+    Form1->ComboBox1->DeleteItem(Form1->ComboBox1->count() - 1);
+    Form1->ComboBox1->SetItemIndex(Form1->ComboBox2->ItemIndex());
+    Form1->setEnabled(true);
+    Edit1->clear();
+    hide();
+}
+
+void TForm3::Button1Click(QObject*)
+{
+    QString name = Form1->Label2->Caption();
+    // A single character does not count as a name.
+    if (Edit1->text().size() >= 2)
+        name = Edit1->text();
+    const QString why = bookmarks::whyNotStorable(name, QStringLiteral("EOF"));
+    if (!why.isEmpty()) {
+        prompts::message(this, QStringLiteral("Impossible de donner ce nom au signet : le nom %1.\n\n"
+                                              "Choisissez un autre nom.").arg(why));
+        return;
+    }
+    Form1->ComboBox2->AddItem(name);
+    Form1->ComboBox2->SetItemIndex(Form1->ComboBox2->count() - 1);
+    Form1->ComboBox1Change(this);
+    Form1->setEnabled(true);
+    Edit1->clear();
+    hide();
+}
+
+void TForm3::FormActivate(QObject*)
+{
+    Form1->setEnabled(false);
+}
+
+void TForm3::Edit1KeyDown(QObject*, int& Key, Qt::KeyboardModifiers)
+{
+    // The main keyboard's Return and the keypad's Enter are one key to the user.
+    if (Key == Qt::Key_Return || Key == Qt::Key_Enter)
+        Button1Click(Edit1);
+}

@@ -21,8 +21,22 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Leaving without OK: the pending folder is dropped and the main window given back.
+    void Cancel();
 };
 
 extern TForm3* Form3;
+
+namespace orvasel::bookmarks {
+
+// Why the settings file could not keep this bookmark text (a folder or a name), as a French
+// phrase that follows "le dossier" or "le nom"; empty when it can. `marker` is the line that ends
+// the text's list in the file.
+QString whyNotStorable(const QString& text, const QString& marker);
+
+}  // namespace orvasel::bookmarks
