@@ -22,7 +22,12 @@ Contents parse(std::string_view bytes) {
         // A bare line end is dropped: it is the one that a save puts before the marker.
         if (line->size() >= 2) contents.note += *line;
     }
-    if (!contents.markerFound) return contents;
+    // A file cut before its marker: its last line gets the line end it lost, or a save would join it
+    // to the marker it writes (a last line "EOF" would become the marker, and the note would lose it).
+    if (!contents.markerFound) {
+        if (!contents.note.empty() && contents.note.back() != '\n') contents.note += '\n';
+        return contents;
+    }
 
     auto field = reader.next();
     if (field && field->size() >= 2 && !field->starts_with("EO")) {

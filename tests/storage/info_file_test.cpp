@@ -45,7 +45,8 @@ TEST(InfoFile, FieldLineRules) {
 TEST(InfoFile, MarkerIsTheExactLineOnly) {
     const Contents noEnd = parse("note\r\nEOF");
     EXPECT_FALSE(noEnd.markerFound);
-    EXPECT_EQ(noEnd.note, "note\nEOF");
+    EXPECT_EQ(noEnd.note, "note\nEOF\n");
+    EXPECT_EQ(parse(saveAfterLoad("note\r\nEOF")).note, "note\r\nEOF\r\n");  // kept through a save
     EXPECT_EQ(noEnd.exportPath, "");
 
     // A note line "EOF" followed by an editor line break is stored with CR CR LF: no marker.
