@@ -47,10 +47,14 @@ QString locate()
     return file;
 }
 
+QString backupOf(const QString& settingsFile)
+{
+    return settingsFile + QStringLiteral(".bak");
+}
+
 std::optional<QString> keepBackup(const QString& settingsFile, std::string_view bytes)
 {
-    const auto written =
-        file_io::writeFileAtomically(paths::toFileSystem(settingsFile + QStringLiteral(".bak")), bytes);
+    const auto written = file_io::writeFileAtomically(paths::toFileSystem(backupOf(settingsFile)), bytes);
     if (written.ok)
         return std::nullopt;
     return QString::fromStdString(written.error);

@@ -12,8 +12,11 @@ namespace orvasel::settings_location {
 // the same file is then read and written for the whole run.
 QString locate();
 
-// Keeps the bytes of a settings file that could not be read fully beside it, as "<file>.bak",
-// so that the next save does not lose them. The system's reason when that failed.
+// The copy of a settings file that could not be read fully: "<file>.bak", beside it.
+QString backupOf(const QString& settingsFile);
+
+// Keeps the bytes of a settings file that could not be read fully in its copy, so that the next
+// save does not lose them. The system's reason when that failed.
 std::optional<QString> keepBackup(const QString& settingsFile, std::string_view bytes);
 
 }  // namespace orvasel::settings_location

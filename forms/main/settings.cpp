@@ -54,7 +54,8 @@ public:
             failure = QStringLiteral("%1 contient des caractères que le fichier ne peut pas garder (%2)")
                           .arg(what, ansi::unstorableCharacters(value));
         else if (!settings_file::fitsOneLine(*bytes))
-            failure = QStringLiteral("%1 ne tient pas sur une ligne (%2 caractères au plus, sans retour à la ligne)")
+            failure = QStringLiteral("%1 ne tient pas sur une ligne "
+                                     "(%2 caractères au plus, sans retour à la ligne)")
                           .arg(what, QString::number(settings_file::kMaxLineLength));
         else if (marker && *bytes == marker)
             failure = QStringLiteral("%1 est « %2 », qui termine sa liste dans le fichier")
@@ -98,7 +99,8 @@ void TForm1::LoadSettings()
     const auto read = file_io::readWholeFile(paths::toFileSystem(SettingsFile));
     if (read.status == file_io::ReadStatus::Unreadable) {
         prompts::message(this, QStringLiteral("Impossible de lire les réglages dans %1 : %2.\n\n"
-                                              "Orvasel démarre sans eux et remplacera ce fichier à la fermeture.")
+                                              "Orvasel démarre sans eux ; à la fermeture, "
+                                              "il tentera de réécrire ce fichier.")
                                    .arg(SettingsFile, QString::fromStdString(read.error)));
     } else if (read.status == file_io::ReadStatus::Ok) {
         loaded = settings_file::parse(read.bytes);
@@ -107,9 +109,10 @@ void TForm1::LoadSettings()
             QString text = QStringLiteral("Le fichier de réglages %1 n'a pas pu être lu entièrement : %2.\n\n"
                                           "Orvasel garde ce qu'il a pu en lire. ")
                                .arg(SettingsFile, describe(loaded.fault));
-            const QString backup = SettingsFile + QStringLiteral(".bak");
+            const QString backup = settings_location::backupOf(SettingsFile);
             if (const auto failure = settings_location::keepBackup(SettingsFile, read.bytes))
-                text += QStringLiteral("Le fichier n'a pas pu être copié dans %1 (%2) ; il sera remplacé à la fermeture.")
+                text += QStringLiteral("Le fichier n'a pas pu être copié dans %1 (%2) ; "
+                                       "il sera remplacé à la fermeture.")
                             .arg(backup, *failure);
             else
                 text += QStringLiteral("Le fichier tel qu'il était est gardé dans %1.").arg(backup);

@@ -251,7 +251,8 @@ TEST_F(SettingsTest, ValuesTheFileCannotHoldAreNeverWritten)
         makeUnstorable();
         EXPECT_FALSE(requestClose());
         ASSERT_EQ(confirmations().size(), 1u);
-        EXPECT_TRUE(confirmations()[0].text.startsWith("Impossible d'enregistrer les réglages dans " + settingsPath()));
+        EXPECT_TRUE(
+            confirmations()[0].text.startsWith("Impossible d'enregistrer les réglages dans " + settingsPath()));
         EXPECT_EQ(readFile(settingsPath()), kInitial);
         CubasePath = QStringLiteral("rien");
         AudioPlayerPath.clear();
