@@ -90,6 +90,8 @@ Loaded parse(std::string_view bytes) {
     // a name without a folder has nothing to name.
     auto& folders = loaded.settings.folders;
     auto& names = loaded.settings.names;
+    if (loaded.fault == Fault::None && names.size() != folders.size())
+        loaded.fault = Fault::ListsDiffer;
     for (std::size_t i = names.size(); i < folders.size(); ++i) names.push_back(folders[i]);
     names.resize(folders.size());
     return loaded;

@@ -26,6 +26,7 @@ enum class Fault {
     EndsBeforeEof,     // no "EOF" line after "SIG"
     EndsBeforePlayer,  // nothing after "EOF"
     LineTooLong,       // a line of more than 254 characters
+    ListsDiffer,       // more folders than names or the reverse (the lists are then evened out)
 };
 
 struct Loaded {

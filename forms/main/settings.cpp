@@ -32,6 +32,8 @@ QString describe(settings_file::Fault fault)
         return QStringLiteral("la dernière ligne manque");
     case settings_file::Fault::LineTooLong:
         return QStringLiteral("une ligne dépasse %1 caractères").arg(settings_file::kMaxLineLength);
+    case settings_file::Fault::ListsDiffer:
+        return QStringLiteral("les signets n'ont pas autant de noms que de dossiers");
     case settings_file::Fault::None:
         break;
     }
