@@ -55,6 +55,8 @@ TForm3::TForm3()
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
     Edit1->installEventFilter(this);
+    // Closing the main window while a name is asked would save a folder without its name.
+    Form1->installEventFilter(this);
 }
 
 bool TForm3::event(QEvent* event)
@@ -66,6 +68,8 @@ bool TForm3::event(QEvent* event)
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == Form1 && event->type() == QEvent::Close)
+        Cancel();
     if (watched == Edit1 && event->type() == QEvent::KeyPress) {
         const auto* press = static_cast<QKeyEvent*>(event);
         int key = press->key();
