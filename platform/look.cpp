@@ -67,10 +67,11 @@ void useButtonFaceBackground(QWidget* window)
 
 void setTextColour(QWidget* widget, const QColor& colour)
 {
+    // A disabled control keeps the system's greyed text, as any other does.
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    palette.setColor(QPalette::WindowText, colour);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (const QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+            palette.setColor(group, role, colour);
     widget->setPalette(palette);
 }
 
