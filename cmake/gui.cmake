@@ -4,7 +4,7 @@ set(CMAKE_AUTOMOC ON)
 file(GLOB ORVASEL_LIB_SOURCES CONFIGURE_DEPENDS
   platform/*.cpp forms/main/*.cpp forms/about/*.cpp forms/bookmark/*.cpp app/*.cpp)
 list(REMOVE_ITEM ORVASEL_LIB_SOURCES
-  ${CMAKE_CURRENT_SOURCE_DIR}/platform/file_io.cpp
+  ${ORVASEL_CORE_PLATFORM_SOURCES}
   ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
 file(GLOB ORVASEL_LIB_HEADERS CONFIGURE_DEPENDS platform/*.h forms/*/*.h app/*.h)
 qt_add_library(orvasel_lib STATIC ${ORVASEL_LIB_SOURCES} ${ORVASEL_LIB_HEADERS})

@@ -1,14 +1,16 @@
 #include "platform/file_search.h"
 
-#include "platform/paths.h"
-
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
+#include <algorithm>
 #include <cstring>
 #include <dirent.h>
-#include <strings.h>
 #include <fnmatch.h>
+#include <strings.h>
 #include <sys/stat.h>
 #endif
 
@@ -16,20 +18,48 @@ namespace orvasel {
 
 #ifdef _WIN32
 
+namespace {
+
+// Nothing when the text is not valid UTF-8.
+std::optional<std::wstring> toWide(const std::string& utf8)
+{
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    if (length <= 0)
+        return std::nullopt;
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, out.data(), length);
+    return out;
+}
+
+// A name holding a lone surrogate gets the replacement character there.
+std::string toUtf8(const wchar_t* wide)
+{
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1)
+        return {};
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), length, nullptr, nullptr);
+    out.pop_back();  // the terminating zero
+    return out;
+}
+
+}  // namespace
+
 struct FileSearch::Handle {
     HANDLE find = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAW data{};
     bool pending = false;  // data holds an entry not yet handed out
 };
 
-FileSearch::FileSearch(const QString& pattern)
+FileSearch::FileSearch(const std::string& pattern)
 {
-    if (pattern.size() > kMaxPatternLength)
+    const auto wide = toWide(pattern);
+    if (!wide || wide->size() > kMaxPatternLength)
         return;
-    auto* handle = new Handle;
-    handle->find = FindFirstFileW(reinterpret_cast<LPCWSTR>(pattern.utf16()), &handle->data);
-    handle->pending = handle->find != INVALID_HANDLE_VALUE;
-    handle_ = handle;
+    handle_ = new Handle;
+    handle_->find = FindFirstFileW(wide->c_str(), &handle_->data);
+    handle_->pending = handle_->find != INVALID_HANDLE_VALUE;
 }
 
 FileSearch::~FileSearch()
@@ -46,52 +76,61 @@ std::optional<SearchEntry> FileSearch::next()
     if (!handle_->pending && !FindNextFileW(handle_->find, &handle_->data))
         return std::nullopt;
     handle_->pending = false;
-    return SearchEntry{handle_->data.dwFileAttributes,
-                       QString::fromWCharArray(handle_->data.cFileName)};
+    return SearchEntry{handle_->data.dwFileAttributes, toUtf8(handle_->data.cFileName)};
 }
 
 #else
 
 struct FileSearch::Handle {
     DIR* dir = nullptr;
-    QByteArray folder;
-    QByteArray namePattern;
-    QByteArray suffix;  // for a pattern "*<suffix>" without other wildcards, such as "*.cpr"
+    std::string folder;
+    std::string namePattern;
+    std::string suffix;  // for a pattern "*<suffix>" without other wildcards, such as "*.cpr"
 };
 
 namespace {
 
-bool endsWithIgnoringCase(const char* name, const QByteArray& suffix)
+// The length Windows would see: one unit per character, two for one beyond the 16-bit range.
+std::size_t utf16Length(const std::string& utf8)
 {
-    const std::size_t length = std::strlen(name);
-    const auto size = std::size_t(suffix.size());
-    return length >= size && strncasecmp(name + length - size, suffix.constData(), size) == 0;
+    std::size_t length = 0;
+    for (const unsigned char byte : utf8) {
+        if ((byte & 0xC0) != 0x80)
+            ++length;
+        if (byte >= 0xF0)
+            ++length;
+    }
+    return length;
 }
 
-bool matches(const QByteArray& pattern, const QByteArray& suffix, const char* name)
+bool endsWithIgnoringCase(const char* name, const std::string& suffix)
 {
-    if (!suffix.isEmpty())
+    const std::size_t length = std::strlen(name);
+    return length >= suffix.size() && strncasecmp(name + length - suffix.size(), suffix.c_str(), suffix.size()) == 0;
+}
+
+bool matches(const std::string& pattern, const std::string& suffix, const char* name)
+{
+    if (!suffix.empty())
         return endsWithIgnoringCase(name, suffix);
-    return fnmatch(pattern.constData(), name, FNM_CASEFOLD) == 0;
+    return fnmatch(pattern.c_str(), name, FNM_CASEFOLD) == 0;
 }
 
 }  // namespace
 
-FileSearch::FileSearch(const QString& pattern)
+FileSearch::FileSearch(const std::string& pattern)
 {
-    if (pattern.size() > kMaxPatternLength)
+    if (utf16Length(pattern) > kMaxPatternLength)
         return;
-    const qsizetype cut = pattern.lastIndexOf(paths::separator()) + 1;
-    auto* handle = new Handle;
-    handle->folder = pattern.left(cut).toUtf8();
-    handle->namePattern = pattern.mid(cut).toUtf8();
+    const std::size_t cut = pattern.rfind('/') + 1;  // 0 when there is no folder
+    handle_ = new Handle;
+    handle_->folder = pattern.substr(0, cut);
+    handle_->namePattern = pattern.substr(cut);
     // Most searches are "*.cpr": a suffix compare spares fnmatch on every entry of the folder.
-    const QByteArray rest = handle->namePattern.mid(1);
-    if (handle->namePattern.startsWith('*') && !rest.isEmpty() && !rest.contains('*') && !rest.contains('?')
-        && !rest.contains('[') && !rest.contains('\\'))
-        handle->suffix = rest;
-    handle->dir = opendir(handle->folder.isEmpty() ? "." : handle->folder.constData());
-    handle_ = handle;
+    const std::string rest = handle_->namePattern.substr(std::min<std::size_t>(1, handle_->namePattern.size()));
+    if (handle_->namePattern.starts_with('*') && !rest.empty() && rest.find_first_of("*?[\\") == std::string::npos)
+        handle_->suffix = rest;
+    handle_->dir = opendir(handle_->folder.empty() ? "." : handle_->folder.c_str());
 }
 
 FileSearch::~FileSearch()
@@ -108,14 +147,13 @@ std::optional<SearchEntry> FileSearch::next()
     while (const dirent* entry = readdir(handle_->dir)) {
         if (!matches(handle_->namePattern, handle_->suffix, entry->d_name))
             continue;
-        SearchEntry found{0, QString::fromUtf8(entry->d_name)};
+        SearchEntry found{0, entry->d_name};
         if (entry->d_name[0] == '.')
             found.attributes |= kAttributeHidden;
         bool directory = entry->d_type == DT_DIR;
         if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
             struct stat info {};
-            const QByteArray full = handle_->folder + entry->d_name;
-            directory = stat(full.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+            directory = stat((handle_->folder + entry->d_name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
         }
         if (directory)
             found.attributes |= kAttributeDirectory;

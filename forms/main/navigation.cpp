@@ -46,13 +46,13 @@ const QString kProjectPattern = QStringLiteral("*.cpr");
 int TForm1::SearchProjects(const QString& folderText)
 {
     QStringList found;
-    FileSearch search(folderText + kProjectPattern);
+    FileSearch search((folderText + kProjectPattern).toStdString());
     while (const auto entry = search.next()) {
-        if (entry->name == QLatin1String("..") || entry->name == QLatin1String("."))
+        if (entry->name == ".." || entry->name == ".")
             continue;
         if (entry->attributes & kAttributeDirectory)
             continue;
-        found << entry->name;
+        found << QString::fromStdString(entry->name);
     }
     // Added in the order of the search, all at once.
     ListBox2->AddItems(found);

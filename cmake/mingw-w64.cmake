@@ -1,0 +1,25 @@
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (the POSIX thread model, which the
+# standard library's threads and GoogleTest need). The programs are linked statically, so that
+# they run under Wine, or on a Windows machine, without the compiler's DLLs beside them.
+#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DORVASEL_GUI=OFF -DORVASEL_BENCH=OFF
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(ORVASEL_MINGW_PREFIX x86_64-w64-mingw32)
+find_program(CMAKE_C_COMPILER NAMES ${ORVASEL_MINGW_PREFIX}-gcc-posix ${ORVASEL_MINGW_PREFIX}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${ORVASEL_MINGW_PREFIX}-g++-posix ${ORVASEL_MINGW_PREFIX}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${ORVASEL_MINGW_PREFIX}-windres REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ORVASEL_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# The tests run through Wine, both to list their cases and to run them.
+find_program(ORVASEL_WINE NAMES wine wine64)
+if(ORVASEL_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVASEL_WINE})
+endif()
