@@ -7,3 +7,8 @@ endif()
 set(ORVASEL_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 add_compile_options(${ORVASEL_SANITIZER_FLAGS})
 add_link_options(${ORVASEL_SANITIZER_FLAGS})
+if(ORVASEL_FUZZ)
+  # Coverage for libFuzzer in every library the targets link; the fuzzer's own main comes with
+  # the targets (cmake/fuzz.cmake).
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
