@@ -52,7 +52,12 @@ int TForm1::SearchProjects(const QString& folderText)
             continue;
         if (entry->attributes & kAttributeDirectory)
             continue;
-        found << QString::fromStdString(entry->name);
+        // A name that is not valid UTF-8 would come back as another name: its note could not be
+        // found, and a selection would create a new file beside it.
+        const QString name = QString::fromStdString(entry->name);
+        if (name.toStdString() != entry->name)
+            continue;
+        found << name;
     }
     // Added in the order of the search, all at once.
     ListBox2->AddItems(found);
