@@ -9,35 +9,33 @@ using namespace orvasel;
 
 namespace {
 
-// The selection prompt: an arrow of "<<" marks pointing at the project list. The short form,
-// written by "Rafraichir", is the same arrow drawn narrower.
-const QStringList kLongPrompt{
-    QStringLiteral(" "),
-    QStringLiteral(" "),
-    QStringLiteral(" "),
-    QStringLiteral(" "),
-    QStringLiteral("                         <<"),
-    QStringLiteral("                       <<      sélectionnez"),
-    QStringLiteral("                      <<"),
-    QStringLiteral("                     <<         un fichier"),
-    QStringLiteral("                      <<"),
-    QStringLiteral("                       <<      à consulter"),
-    QStringLiteral("                         <<"),
+// The selection prompt: four lines of a single space, then an arrow of "<<" marks pointing at the
+// project list. The short form, written by "Rafraichir", draws the same arrow narrower.
+struct ArrowLine {
+    int longIndent;
+    int shortIndent;
+    const char* text;
 };
 
-const QStringList kShortPrompt{
-    QStringLiteral(" "),
-    QStringLiteral(" "),
-    QStringLiteral(" "),
-    QStringLiteral(" "),
-    QStringLiteral("        <<"),
-    QStringLiteral("       <<      sélectionnez"),
-    QStringLiteral("      <<"),
-    QStringLiteral("     <<         un fichier"),
-    QStringLiteral("      <<"),
-    QStringLiteral("       <<      à consulter"),
-    QStringLiteral("        <<"),
+constexpr ArrowLine kArrow[] = {
+    {25, 8, "<<"},
+    {23, 7, "<<      sélectionnez"},
+    {22, 6, "<<"},
+    {21, 5, "<<         un fichier"},
+    {22, 6, "<<"},
+    {23, 7, "<<      à consulter"},
+    {25, 8, "<<"},
 };
+
+QStringList selectionPrompt(bool longForm)
+{
+    QStringList lines(4, QStringLiteral(" "));
+    for (const ArrowLine& line : kArrow) {
+        const int indent = longForm ? line.longIndent : line.shortIndent;
+        lines << QString(indent, QLatin1Char(' ')) + QString::fromUtf8(line.text);
+    }
+    return lines;
+}
 
 const QString kProjectPattern = QStringLiteral("*.cpr");
 
@@ -78,7 +76,7 @@ int TForm1::ListFolder(const QString& folderText, Prompt prompt, WhenNothingFoun
     // Flipping the property rebuilds the list in sorted order, whichever way it goes.
     ListBox2->SetSorted(!ListBox2->Sorted());
     CurrentFolder = folderText;
-    for (const QString& line : prompt == Prompt::Long ? kLongPrompt : kShortPrompt)
+    for (const QString& line : selectionPrompt(prompt == Prompt::Long))
         Memo1->AppendLine(line);
     return found;
 }
