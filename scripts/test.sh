@@ -1,11 +1,63 @@
 #!/usr/bin/env bash
-# Builds Orvasel with its tests and benchmarks, and runs every test.
+# Builds Orvasel with its tests and benchmarks, and runs every test; then proves the file code
+# for Windows (cross-compiled, run under Wine), under the sanitizers, under fuzzing and under kills.
+# Any failure in any step fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/packages.sh
+scripts/packages.sh g++-mingw-w64-x86-64-posix wine64 wine clang libclang-rt-14-dev googletest
 jobs=$(nproc)
+fuzz_seconds=${ORVASEL_FUZZ_SECONDS:-60}
 
+step() {
+  echo
+  echo "== $1"
+  step_started=$SECONDS
+}
+step_done() {
+  echo "== done in $((SECONDS - step_started)) s"
+}
+
+step "Tests"
 cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-tests -j"$jobs"
 ctest --test-dir build-tests --output-on-failure -j"$jobs"
+step_done
+
+step "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVASEL_SANITIZE=ON -DORVASEL_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+ctest --test-dir build-asan --output-on-failure -j"$jobs"
+step_done
+
+step "File code for Windows, under Wine"
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DORVASEL_GUI=OFF -DORVASEL_BENCH=OFF >/dev/null
+cmake --build build-win -j"$jobs"
+# A Wine of its own, made at the first start, and ended with the run.
+WINEPREFIX=$(mktemp -d)
+export WINEPREFIX WINEDEBUG=-all
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+wineboot --init >/dev/null 2>&1 || true
+ctest --test-dir build-win --output-on-failure -j"$jobs"
+step_done
+
+step "Fuzzing the two file readers, ${fuzz_seconds} s each"
+CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVASEL_FUZZ=ON \
+  -DORVASEL_GUI=OFF -DORVASEL_TESTS=OFF -DORVASEL_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs"
+for target in settings info_file; do
+  # New inputs go to a working copy; the seed corpus in tests/ stays as it is.
+  work=build-fuzz/corpus/$target
+  mkdir -p "$work"
+  log=build-fuzz/$target.log
+  if ! build-fuzz/orvasel_fuzz_$target -max_total_time="$fuzz_seconds" -max_len=8192 -timeout=10 \
+      -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=build-fuzz/$target- \
+      "$work" tests/fuzz/corpus/$target >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "Fuzz target $target failed: the input is in build-fuzz/$target-*"
+    exit 1
+  fi
+  echo "$target: $(grep -m1 'number_of_executed_units' "$log" | awk '{print $2}') executions, no finding"
+done
+step_done
