@@ -8,35 +8,23 @@
 namespace orvasel::testing {
 namespace {
 
-const QStringList kLongPrompt{
-    " ", " ", " ", " ",
-    "                         <<",
-    "                       <<      sélectionnez",
-    "                      <<",
-    "                     <<         un fichier",
-    "                      <<",
-    "                       <<      à consulter",
-    "                         <<",
-};
-const QStringList kShortPrompt{
-    " ", " ", " ", " ",
-    "        <<",
-    "       <<      sélectionnez",
-    "      <<",
-    "     <<         un fichier",
-    "      <<",
-    "       <<      à consulter",
-    "        <<",
-};
-
-QString asEditorText(const QStringList& lines)
+QString prompt(const QStringList& arrow)
 {
-    return lines.join("\r\n") + "\r\n";
+    return QStringList({" ", " ", " ", " "}).join("\r\n") + "\r\n" + arrow.join("\r\n") + "\r\n";
 }
+
+const QString kLongPrompt = prompt({"                         <<", "                       <<      sélectionnez",
+                                    "                      <<", "                     <<         un fichier",
+                                    "                      <<", "                       <<      à consulter",
+                                    "                         <<"});
+const QString kShortPrompt = prompt({"        <<", "       <<      sélectionnez", "      <<",
+                                     "     <<         un fichier", "      <<", "       <<      à consulter",
+                                     "        <<"});
+const QStringList kSorted{".cache.cpr", "alpha.cpr", "Beta.cpr", "gamma.CPR"};
 
 class NavigationTest : public WindowTest {
 protected:
-    // A folder of projects in letter cases of all kinds, with a folder and notes among them.
+    // Projects in letter cases of all kinds, a hidden one, a folder and notes among them.
     QString makeMixedFolder()
     {
         const QString folder = makeFolder("Musique/Projets");
@@ -46,40 +34,48 @@ protected:
         EXPECT_TRUE(QDir(folder).mkdir("Old.cpr"));
         return folder;
     }
+
+    void listBookmark(const QString& folder)
+    {
+        Form1->ComboBox1->AddItem(folder);
+        Form1->ComboBox2->AddItem("signet");
+        Form1->ComboBox1->SetItemIndex(Form1->ComboBox1->count() - 1);
+        Form1->ComboBox1Change(Form1);
+    }
 };
 
-TEST_F(NavigationTest, OpeningAFolderListsItsProjectsSortedWithoutRegardToCase)
+TEST_F(NavigationTest, FoldersListTheirProjectsSortedWithTheirPrompt)
 {
     const QString folder = makeMixedFolder();
     start();
+    // The start lists no bookmark: nothing to refresh.
+    EXPECT_EQ(Form1->Memo1->Text(), kLongPrompt);
+    Form1->Memo1->SetText("reste");
+    click(Form1->Button3);
+    EXPECT_EQ(Form1->Memo1->Text(), "reste");
     Form1->Button3->setEnabled(false);
     openFolder(folder);
-
-    EXPECT_EQ(Form1->ListBox2->Items(), QStringList({".cache.cpr", "alpha.cpr", "Beta.cpr", "gamma.CPR"}));
+    EXPECT_EQ(Form1->ListBox2->Items(), kSorted);
     EXPECT_EQ(Form1->ListBox2->ItemIndex(), -1);
     EXPECT_EQ(Form1->Label2->Caption(), folderText(folder));
     EXPECT_EQ(CurrentFolder, folderText(folder));
-    EXPECT_EQ(Form1->Memo1->Text(), asEditorText(kLongPrompt));
+    EXPECT_EQ(Form1->Memo1->Text(), kLongPrompt);
     EXPECT_TRUE(Form1->Button3->isEnabled());
-
-    // The next listing goes through the other side of the sorted property: same order.
-    click(Form1->Button3);
-    EXPECT_EQ(Form1->ListBox2->Items(), QStringList({".cache.cpr", "alpha.cpr", "Beta.cpr", "gamma.CPR"}));
-    EXPECT_EQ(Form1->Memo1->Text(), asEditorText(kShortPrompt));
-    click(Form1->Button3);
-    EXPECT_EQ(Form1->ListBox2->Items(), QStringList({".cache.cpr", "alpha.cpr", "Beta.cpr", "gamma.CPR"}));
-    EXPECT_EQ(Form1->Memo1->Text(), asEditorText(kShortPrompt));
+    // Each listing goes through the other side of the sorted property: the same order every time.
+    for (int refresh = 0; refresh < 2; ++refresh) {
+        click(Form1->Button3);
+        EXPECT_EQ(Form1->ListBox2->Items(), kSorted);
+        EXPECT_EQ(Form1->Memo1->Text(), kShortPrompt);
+    }
 }
 
-TEST_F(NavigationTest, AFolderWithoutProjectsLeavesTheFormerFolderCurrent)
+TEST_F(NavigationTest, AFolderWithoutProjectsLeavesTheFormerOneCurrent)
 {
     const QString projects = makeMixedFolder();
     const QString empty = makeFolder("Vide");
-    writeFile(empty + "/readme.txt", "x");
     start();
     openFolder(projects);
     Form1->Button3->setEnabled(false);
-
     openFolder(empty);
     EXPECT_EQ(Form1->ListBox2->count(), 0);
     EXPECT_TRUE(Form1->Memo1->Text().isEmpty());
@@ -87,131 +83,76 @@ TEST_F(NavigationTest, AFolderWithoutProjectsLeavesTheFormerFolderCurrent)
     EXPECT_EQ(CurrentFolder, folderText(projects));
     EXPECT_FALSE(Form1->Button3->isEnabled());
 
-    // "Rafraichir" goes back to the folder listed before; the folder list stays where it is.
+    // Refreshing goes back to the folder listed before; once it is gone, the list is empty.
     Form1->Button3->setEnabled(true);
     click(Form1->Button3);
     EXPECT_EQ(Form1->ListBox2->count(), 4);
     EXPECT_EQ(Form1->Label2->Caption(), folderText(projects));
     EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(empty));
-}
-
-TEST_F(NavigationTest, RefreshingAFolderThatVanishedGivesAnEmptyListAndTheShortPrompt)
-{
-    const QString folder = makeMixedFolder();
-    start();
-    openFolder(folder);
     ASSERT_TRUE(QDir(workDir.filePath("Musique")).removeRecursively());
     click(Form1->Button3);
     EXPECT_EQ(Form1->ListBox2->count(), 0);
-    EXPECT_EQ(Form1->Memo1->Text(), asEditorText(kShortPrompt));
-    EXPECT_EQ(CurrentFolder, folderText(folder));
+    EXPECT_EQ(Form1->Memo1->Text(), kShortPrompt);
+    EXPECT_EQ(CurrentFolder, folderText(projects));
 }
 
-TEST_F(NavigationTest, StartWithoutBookmarkListsNothingAndRefreshChangesNothing)
-{
-    start();
-    const QString listAt = Form1->DirectoryListBox1->Directory();
-    EXPECT_TRUE(Form1->Label2->Caption().isEmpty());
-    EXPECT_EQ(Form1->Memo1->Text(), asEditorText(kLongPrompt));
-    EXPECT_TRUE(Form1->Button3->isEnabled());
-    EXPECT_TRUE(CurrentFolder.isEmpty());
-
-    Form1->Memo1->SetText("reste");
-    click(Form1->Button3);
-    EXPECT_EQ(Form1->Memo1->Text(), "reste");
-    EXPECT_EQ(Form1->DirectoryListBox1->Directory(), listAt);
-}
-
-TEST_F(NavigationTest, BookmarkListingCutsTheTextAndMovesTheFolderList)
+TEST_F(NavigationTest, BookmarksListTheirFolderAndMoveTheFolderList)
 {
     const QString folder = makeMixedFolder();
-    const QString elsewhere = makeFolder("Ailleurs");
+    const QString empty = makeFolder("Vide");
     start();
-    openFolder(elsewhere);
-    Form1->ComboBox1->AddItem(folderText(folder) + "reste sans séparateur");
-    Form1->ComboBox2->AddItem("Projets");
-    Form1->ComboBox1->SetItemIndex(0);
-    Form1->ComboBox1Change(Form1);
-
+    // Text after the last separator is cut; the uncut text names no folder to move to.
+    listBookmark(folderText(folder) + "reste");
     EXPECT_EQ(CurrentFolder, folderText(folder));
-    EXPECT_EQ(Form1->Label2->Caption(), folderText(folder));
     EXPECT_EQ(Form1->ListBox2->count(), 4);
     EXPECT_EQ(Form1->ComboBox2->ItemIndex(), 0);
-    // The uncut text names no folder: the folder list stays where it was.
-    EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(elsewhere));
-
-    // A bookmark of a folder without projects: its listing, then the moved folder list's own.
-    const QString empty = makeFolder("Vide");
-    Form1->ComboBox1->AddItem(folderText(empty));
-    Form1->ComboBox2->AddItem("Vide");
-    Form1->ComboBox1->SetItemIndex(1);
-    Form1->ComboBox1Change(Form1);
+    EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(workDir.path()));
+    // A folder without projects: its own listing, then the moved folder list's, which empties the editor.
+    listBookmark(folderText(empty));
     EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(empty));
     EXPECT_EQ(CurrentFolder, folderText(empty));
-    EXPECT_EQ(Form1->ListBox2->count(), 0);
     EXPECT_TRUE(Form1->Memo1->Text().isEmpty());
     EXPECT_EQ(Form1->ComboBox2->ItemIndex(), 1);
 }
 
-TEST_F(NavigationTest, ARootFolderIsWrittenWithADoubledSeparator)
+TEST_F(NavigationTest, RootsDoubleTheirSeparatorAndOverlongFoldersFindNothing)
 {
     start();
-    const QString root = drives::rootOf(Form1->DirectoryListBox1->Drive());
+    const QString root = QDir::toNativeSeparators(drives::rootOf(Form1->DirectoryListBox1->Drive()));
     openFolder(root);
-    EXPECT_EQ(Form1->Label2->Caption(), QDir::toNativeSeparators(root) + QDir::separator());
-
-    Form1->ComboBox1->AddItem(Form1->Label2->Caption());
-    Form1->ComboBox2->AddItem("Racine");
-    Form1->ComboBox1->SetItemIndex(0);
-    Form1->ComboBox1Change(Form1);
-    EXPECT_EQ(CurrentFolder, QDir::toNativeSeparators(root) + QDir::separator());
-}
-
-TEST_F(NavigationTest, AListingLeavesTheSelectedProjectAlone)
-{
-    const QString folder = makeMixedFolder();
-    start();
-    CurrentProjectPath = "/ailleurs/Song.cpr";
-    Form1->Button2->setEnabled(true);
-    Form1->Button4->setEnabled(true);
-    Form1->Edit1->setText("mix.wav");
-    openFolder(folder);
-    EXPECT_EQ(CurrentProjectPath, "/ailleurs/Song.cpr");
-    EXPECT_TRUE(Form1->Button2->isEnabled());
-    EXPECT_TRUE(Form1->Button4->isEnabled());
-    EXPECT_EQ(Form1->Edit1->text(), "mix.wav");
-    // The prompt is no note: nothing typed into it may be taken for one.
-    EXPECT_TRUE(Form1->Memo1->isReadOnly());
-}
-
-TEST_F(NavigationTest, UnreachableAndOverlongFoldersFindNothing)
-{
-    const QString folder = makeMixedFolder();
-    start();
-    openFolder(folder);
-    openFolder(workDir.filePath("absent"));
-    EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(folder));
-    EXPECT_EQ(Form1->ListBox2->count(), 4);
+    EXPECT_EQ(Form1->Label2->Caption(), root + QDir::separator());
 
     QString deep = workDir.path();
     while (deep.size() < 300)
         deep += "/dossier-de-projets-tres-long";
     ASSERT_TRUE(QDir().mkpath(deep));
     writeFile(deep + "/loin.cpr", "x");
-    Form1->ComboBox1->AddItem(folderText(deep));
-    Form1->ComboBox2->AddItem("Loin");
-    Form1->ComboBox1->SetItemIndex(0);
-    Form1->ComboBox1Change(Form1);
+    listBookmark(folderText(deep));
     EXPECT_EQ(Form1->ListBox2->count(), 0);
     EXPECT_EQ(Form1->Label2->Caption(), folderText(deep));
 }
 
-TEST_F(NavigationTest, PickingADriveListsItsFolderAndTheSameDriveListsNothing)
+TEST_F(NavigationTest, AListingLeavesTheSelectedProjectAloneAndLocksThePrompt)
+{
+    const QString folder = makeMixedFolder();
+    start();
+    CurrentProjectPath = "/ailleurs/Song.cpr";
+    Form1->Button4->setEnabled(true);
+    Form1->Edit1->setText("mix.wav");
+    openFolder(workDir.filePath("absent"));  // unreachable: stays where it is, lists nothing
+    EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(workDir.path()));
+    openFolder(folder);
+    EXPECT_EQ(CurrentProjectPath, "/ailleurs/Song.cpr");
+    EXPECT_TRUE(Form1->Button4->isEnabled());
+    EXPECT_EQ(Form1->Edit1->text(), "mix.wav");
+    EXPECT_TRUE(Form1->Memo1->isReadOnly());
+}
+
+TEST_F(NavigationTest, DrivesListTheirLastFolderAndTheSameDriveListsNothing)
 {
     const QString folder = makeMixedFolder();
     start();
     openFolder(folder);
-    Form1->DriveComboBox1->SetDrive(Form1->DirectoryListBox1->Drive());
     Form1->Memo1->SetText("inchangé");
     Form1->DriveComboBox1->SetDrive(Form1->DirectoryListBox1->Drive());
     EXPECT_EQ(Form1->Memo1->Text(), "inchangé");
@@ -224,8 +165,6 @@ TEST_F(NavigationTest, PickingADriveListsItsFolderAndTheSameDriveListsNothing)
         GTEST_SKIP() << "this machine offers a single drive";
     Form1->DriveComboBox1->SetDrive(other);
     EXPECT_EQ(Form1->DirectoryListBox1->Drive(), other);
-    EXPECT_NE(Form1->Label2->Caption(), folderText(folder));
-    // Coming back finds the folder last visited on the first drive.
     Form1->DriveComboBox1->SetDrive(drives::driveOf(QDir::toNativeSeparators(folder)));
     EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(folder));
 }
