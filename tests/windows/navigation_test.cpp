@@ -69,25 +69,32 @@ TEST_F(NavigationTest, FoldersListTheirProjectsSortedWithTheirPrompt)
     }
 }
 
-TEST_F(NavigationTest, AFolderWithoutProjectsLeavesTheFormerOneCurrent)
+TEST_F(NavigationTest, AFolderWithoutProjectsLeavesTheFormerOneAndTheSelectedProjectCurrent)
 {
     const QString projects = makeMixedFolder();
     const QString empty = makeFolder("Vide");
     start();
     openFolder(projects);
+    CurrentProjectPath = "/ailleurs/Song.cpr";
+    Form1->Button4->setEnabled(true);
+    Form1->Edit1->setText("mix.wav");
     Form1->Button3->setEnabled(false);
+    openFolder(workDir.filePath("absent"));  // unreachable: the folder list stays, nothing is listed
     openFolder(empty);
     EXPECT_EQ(Form1->ListBox2->count(), 0);
     EXPECT_TRUE(Form1->Memo1->Text().isEmpty());
+    EXPECT_TRUE(Form1->Memo1->isReadOnly());
     EXPECT_EQ(Form1->Label2->Caption(), folderText(empty));
     EXPECT_EQ(CurrentFolder, folderText(projects));
     EXPECT_FALSE(Form1->Button3->isEnabled());
+    EXPECT_EQ(CurrentProjectPath, "/ailleurs/Song.cpr");
+    EXPECT_TRUE(Form1->Button4->isEnabled());
+    EXPECT_EQ(Form1->Edit1->text(), "mix.wav");
 
     // Refreshing goes back to the folder listed before; once it is gone, the list is empty.
     Form1->Button3->setEnabled(true);
     click(Form1->Button3);
     EXPECT_EQ(Form1->ListBox2->count(), 4);
-    EXPECT_EQ(Form1->Label2->Caption(), folderText(projects));
     EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(empty));
     ASSERT_TRUE(QDir(workDir.filePath("Musique")).removeRecursively());
     click(Form1->Button3);
@@ -100,6 +107,11 @@ TEST_F(NavigationTest, BookmarksListTheirFolderAndMoveTheFolderList)
 {
     const QString folder = makeMixedFolder();
     const QString empty = makeFolder("Vide");
+    QString deep = workDir.path();
+    while (deep.size() < 300)
+        deep += "/dossier-de-projets-tres-long";
+    ASSERT_TRUE(QDir().mkpath(deep));
+    writeFile(deep + "/loin.cpr", "x");
     start();
     // Text after the last separator is cut; the uncut text names no folder to move to.
     listBookmark(folderText(folder) + "reste");
@@ -113,42 +125,13 @@ TEST_F(NavigationTest, BookmarksListTheirFolderAndMoveTheFolderList)
     EXPECT_EQ(CurrentFolder, folderText(empty));
     EXPECT_TRUE(Form1->Memo1->Text().isEmpty());
     EXPECT_EQ(Form1->ComboBox2->ItemIndex(), 1);
-}
-
-TEST_F(NavigationTest, RootsDoubleTheirSeparatorAndOverlongFoldersFindNothing)
-{
-    start();
-    const QString root = QDir::toNativeSeparators(drives::rootOf(Form1->DirectoryListBox1->Drive()));
-    openFolder(root);
-    EXPECT_EQ(Form1->Label2->Caption(), root + QDir::separator());
-
-    QString deep = workDir.path();
-    while (deep.size() < 300)
-        deep += "/dossier-de-projets-tres-long";
-    ASSERT_TRUE(QDir().mkpath(deep));
-    writeFile(deep + "/loin.cpr", "x");
+    // A folder too long for the search finds nothing.
     listBookmark(folderText(deep));
     EXPECT_EQ(Form1->ListBox2->count(), 0);
-    EXPECT_EQ(Form1->Label2->Caption(), folderText(deep));
+    EXPECT_EQ(CurrentFolder, folderText(deep));
 }
 
-TEST_F(NavigationTest, AListingLeavesTheSelectedProjectAloneAndLocksThePrompt)
-{
-    const QString folder = makeMixedFolder();
-    start();
-    CurrentProjectPath = "/ailleurs/Song.cpr";
-    Form1->Button4->setEnabled(true);
-    Form1->Edit1->setText("mix.wav");
-    openFolder(workDir.filePath("absent"));  // unreachable: stays where it is, lists nothing
-    EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(workDir.path()));
-    openFolder(folder);
-    EXPECT_EQ(CurrentProjectPath, "/ailleurs/Song.cpr");
-    EXPECT_TRUE(Form1->Button4->isEnabled());
-    EXPECT_EQ(Form1->Edit1->text(), "mix.wav");
-    EXPECT_TRUE(Form1->Memo1->isReadOnly());
-}
-
-TEST_F(NavigationTest, DrivesListTheirLastFolderAndTheSameDriveListsNothing)
+TEST_F(NavigationTest, DrivesListTheirLastFolderAndRootsDoubleTheirSeparator)
 {
     const QString folder = makeMixedFolder();
     start();
@@ -156,6 +139,9 @@ TEST_F(NavigationTest, DrivesListTheirLastFolderAndTheSameDriveListsNothing)
     Form1->Memo1->SetText("inchangé");
     Form1->DriveComboBox1->SetDrive(Form1->DirectoryListBox1->Drive());
     EXPECT_EQ(Form1->Memo1->Text(), "inchangé");
+    const QString root = QDir::toNativeSeparators(drives::rootOf(Form1->DirectoryListBox1->Drive()));
+    openFolder(root);
+    EXPECT_EQ(Form1->Label2->Caption(), root + QDir::separator());
 
     QString other;
     for (const QString& drive : drives::available())
@@ -163,6 +149,7 @@ TEST_F(NavigationTest, DrivesListTheirLastFolderAndTheSameDriveListsNothing)
             other = drive;
     if (other.isEmpty())
         GTEST_SKIP() << "this machine offers a single drive";
+    openFolder(folder);
     Form1->DriveComboBox1->SetDrive(other);
     EXPECT_EQ(Form1->DirectoryListBox1->Drive(), other);
     Form1->DriveComboBox1->SetDrive(drives::driveOf(QDir::toNativeSeparators(folder)));
