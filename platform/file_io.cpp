@@ -219,12 +219,15 @@ WriteResult failure(Error error) { return {false, describe(error)}; }
 // target's and any target the system accepts has a temporary file it accepts too.
 std::string temporaryName(const std::string& folder, const std::string& name) {
     static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937_64 random(std::random_device{}() ^
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    // Fresh entropy for every name: a generator seeded once would hand a forked process, or two
+    // processes seeded alike, the same names, each colliding with the other's leftovers.
+    std::random_device device;
+    std::uint64_t bits = (std::uint64_t(device()) << 32) ^ device() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     std::size_t kept = name.size() > 16 ? name.size() - 8 : name.size();
     while (kept < name.size() && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80) --kept;
     std::string temp = folder + "." + name.substr(0, kept) + ".";
-    for (int i = 0; i < 6; ++i) temp += kLetters[random() % kLetters.size()];
+    for (int i = 0; i < 6; ++i, bits /= kLetters.size()) temp += kLetters[bits % kLetters.size()];
     return temp;
 }
 

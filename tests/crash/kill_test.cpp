@@ -55,7 +55,10 @@ struct Announcement { std::uint32_t file, version; };
             const Announcement next{file, version};
             if (write(announcements, &next, sizeof next) != sizeof next)
                 _exit(3);
-            file_io::writeFileAtomically(paths[file], contentOf(file, version));
+            // A save that fails leaves the former content by design, but then this test could not
+            // tell which content to expect: stop, and let the parent report it.
+            if (!file_io::writeFileAtomically(paths[file], contentOf(file, version)).ok)
+                _exit(4);
         }
     }
 }
