@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 
 #ifdef _WIN32
@@ -264,7 +265,25 @@ ReadResult readWholeFile(const std::string& path) {
     return result;
 }
 
-WriteResult writeFileAtomically(const std::string& path, std::string_view bytes) {
+#ifndef _WIN32
+// A link keeps pointing at the file it names: the save replaces the file behind it, not the link.
+std::string fileBehindLink(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;  // a link to nothing: the saved file takes its place
+    std::string resolved(real);
+    std::free(real);
+    return resolved;
+}
+#endif
+
+WriteResult writeFileAtomically(const std::string& named, std::string_view bytes) {
+#ifdef _WIN32
+    const std::string& path = named;
+#else
+    const std::string path = fileBehindLink(named);
+#endif
     const std::size_t nameStart = path.find_last_of(kSeparators) + 1;  // 0 when there is none
     const std::string folder = path.substr(0, nameStart);
     const std::string name = path.substr(nameStart);

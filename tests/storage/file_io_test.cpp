@@ -35,6 +35,11 @@ TEST_F(FileIo, AtomicWriteReplacesTheWholeContentUnderAnyNameTheSystemTakesAndKe
     fs::permissions(target, bits);
     ASSERT_TRUE(writeFileAtomically(target, "new").ok);
     EXPECT_EQ(fs::status(target).permissions(), bits);
+    // Saved through a link, the file behind it changes and the link stays.
+    fs::create_symlink(target, path("link.info"));
+    ASSERT_TRUE(writeFileAtomically(path("link.info"), "via link").ok);
+    EXPECT_TRUE(fs::is_symlink(path("link.info")));
+    EXPECT_EQ(readWholeFile(target).bytes, "via link");
 #endif
 }
 
