@@ -61,11 +61,10 @@ for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
   cp "$qt/plugins/$plugin" "$stage/$plugin"
 done
 
-# Qt's own texts (buttons and standard boxes) in French. Qt finds them through qt.conf: without
-# it, it would look for them relative to where Qt was built.
+# Qt's own texts (buttons and standard boxes) in French. With Qt6Core.dll beside the program, Qt
+# takes the program's folder as its own and looks in its translations folder: no qt.conf needed.
 mkdir -p "$stage/translations"
 cp "$translations/qtbase_fr.qm" "$stage/translations/"
-printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$stage/qt.conf"
 
 # Every DLL that the program and the plugins import, and those import, taken from Qt or from the
 # compiler's runtime; any other DLL is part of Windows.
