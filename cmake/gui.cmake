@@ -1,4 +1,7 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  orvasel_copy_windows_qt()
+endif()
 set(CMAKE_AUTOMOC ON)
 
 file(GLOB ORVASEL_LIB_SOURCES CONFIGURE_DEPENDS
