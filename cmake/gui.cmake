@@ -1,4 +1,7 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets)
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  orvasel_copy_windows_qt()
+endif()
 set(CMAKE_AUTOMOC ON)
 
 file(GLOB ORVASEL_LIB_SOURCES CONFIGURE_DEPENDS
@@ -42,6 +45,12 @@ if(ORVASEL_TESTS)
   add_executable(orvasel_window_tests ${ORVASEL_WINDOW_TESTS})
   target_link_libraries(orvasel_window_tests PRIVATE orvasel_lib Qt6::Test GTest::gtest)
   target_include_directories(orvasel_window_tests PRIVATE tests)
-  gtest_discover_tests(orvasel_window_tests DISCOVERY_MODE PRE_TEST
+  gtest_discover_tests(orvasel_window_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(WIN32)
+    # The player and Cubase of the Windows shell tests: it records how the shell started it.
+    add_executable(orvasel_test_player tests/player/test_player.cpp)
+    target_link_libraries(orvasel_test_player PRIVATE shell32)
+    add_dependencies(orvasel_window_tests orvasel_test_player)
+  endif()
 endif()

@@ -8,12 +8,19 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <chrono>
 #include <filesystem>
 #include <random>
+#include <thread>
+#include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace orvasel {
 namespace {
@@ -46,22 +53,126 @@ std::string contentOf(std::uint32_t file, std::uint32_t version)
 
 struct Announcement { std::uint32_t file, version; };
 
-// The child: before each save it announces the file and the version through the pipe, then saves.
-[[noreturn]] void saveForever(int announcements, const std::string (&paths)[kFileCount], std::uint32_t version)
+// The child: before each save it announces the file and the version on its output, then saves.
+// It gives up after 20 s, so that it never outlives a test that went wrong.
+[[noreturn]] void saveForever(const std::string (&paths)[kFileCount], std::uint32_t version)
 {
-    alarm(20);  // never outlives a test that went wrong
-    for (;; ++version) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (; std::chrono::steady_clock::now() < deadline; ++version) {
         for (std::uint32_t file = 0; file < kFileCount; ++file) {
             const Announcement next{file, version};
-            if (write(announcements, &next, sizeof next) != sizeof next)
+#ifdef _WIN32
+            DWORD written = 0;
+            if (!WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), &next, sizeof next, &written, nullptr) || written != sizeof next)
+                ExitProcess(3);
+#else
+            if (write(STDOUT_FILENO, &next, sizeof next) != sizeof next)
                 _exit(3);
+#endif
             // A save that fails leaves the former content by design, but then this test could not
             // tell which content to expect: stop, and let the parent report it.
             if (!file_io::writeFileAtomically(paths[file], contentOf(file, version)).ok)
-                _exit(4);
+                std::_Exit(4);
         }
     }
+    std::_Exit(5);
 }
+
+// A saving child process, killed without warning as a crash or a power cut would stop it.
+class Saver {
+public:
+    Saver(const char* self, const std::string (&paths)[kFileCount], std::uint32_t version)
+    {
+#ifdef _WIN32
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE childEnd = nullptr;
+        if (!CreatePipe(&output_, &childEnd, &inherit, 0))
+            return;
+        SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = childEnd;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        std::string command = std::string("\"") + self + "\" --saver \"" + paths[kNote] + "\" \"" + paths[kSettings]
+            + "\" " + std::to_string(version);
+        PROCESS_INFORMATION process{};
+        if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+            process_ = process.hProcess;
+            CloseHandle(process.hThread);
+        }
+        CloseHandle(childEnd);
+#else
+        (void)self;
+        int ends[2];
+        if (pipe(ends) != 0)
+            return;
+        child_ = fork();
+        if (child_ == 0) {
+            close(ends[0]);
+            dup2(ends[1], STDOUT_FILENO);
+            close(ends[1]);
+            saveForever(paths, version);
+        }
+        close(ends[1]);
+        output_ = ends[0];
+#endif
+    }
+    ~Saver()
+    {
+#ifdef _WIN32
+        if (output_) CloseHandle(output_);
+        if (process_) CloseHandle(process_);
+#else
+        if (output_ >= 0) close(output_);
+#endif
+    }
+    bool started() const
+    {
+#ifdef _WIN32
+        return process_ != nullptr;
+#else
+        return child_ > 0;
+#endif
+    }
+    // The next announcement; false once the child is gone and all were read.
+    bool next(Announcement& announcement)
+    {
+#ifdef _WIN32
+        DWORD got = 0;
+        return ReadFile(output_, &announcement, sizeof announcement, &got, nullptr) && got == sizeof announcement;
+#else
+        return read(output_, &announcement, sizeof announcement) == sizeof announcement;
+#endif
+    }
+    // Kills the child; true when it was still running, as it should be.
+    bool kill()
+    {
+#ifdef _WIN32
+        DWORD code = 0;
+        const bool running = GetExitCodeProcess(process_, &code) && code == STILL_ACTIVE;
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, INFINITE);
+        return running;
+#else
+        ::kill(child_, SIGKILL);
+        int status = 0;
+        return waitpid(child_, &status, 0) == child_ && WIFSIGNALED(status);
+#endif
+    }
+
+private:
+#ifdef _WIN32
+    HANDLE output_ = nullptr;
+    HANDLE process_ = nullptr;
+#else
+    int output_ = -1;
+    pid_t child_ = -1;
+#endif
+};
+
+const char* selfPath = nullptr;
 
 TEST(KillDuringSave, EveryKillLeavesTheFormerOrTheNewContentWhole)
 {
@@ -79,29 +190,25 @@ TEST(KillDuringSave, EveryKillLeavesTheFormerOrTheNewContentWhole)
     int landedMidSave = 0;  // kills after which a file kept its former content though its save had begun
 
     for (int kill = 0; kill < 300; ++kill) {
-        int pipeEnds[2];
-        ASSERT_EQ(pipe(pipeEnds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-            saveForever(pipeEnds[1], paths, nextVersion);
-        close(pipeEnds[1]);
-        usleep(useconds_t(random() % 30000));  // microseconds
-        ASSERT_EQ(::kill(child, SIGKILL), 0);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped on its own, status " << status;
-
+        Saver saver(selfPath, paths, nextVersion);
+        ASSERT_TRUE(saver.started());
         // For each file: the version of the save the child last began, and the one before it.
         std::uint32_t former[kFileCount] = {current[0], current[1]};
         std::uint32_t begun[kFileCount] = {current[0], current[1]};
-        Announcement announcement{};
-        while (read(pipeEnds[0], &announcement, sizeof announcement) == sizeof announcement) {
+        const auto note = [&](const Announcement& announcement) {
             former[announcement.file] = begun[announcement.file];
             begun[announcement.file] = announcement.version;
             nextVersion = announcement.version + 1;
-        }
-        close(pipeEnds[0]);
+        };
+        // The kill lands a random moment after the first save began (starting a process can take
+        // longer than the whole window, under Wine above all).
+        Announcement announcement{};
+        ASSERT_TRUE(saver.next(announcement)) << "the saver did not start saving";
+        note(announcement);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
+        ASSERT_TRUE(saver.kill()) << "the saver stopped on its own";
+        while (saver.next(announcement))
+            note(announcement);
 
         for (std::uint32_t file = 0; file < kFileCount; ++file) {
             const std::string bytes = file_io::readWholeFile(paths[file]).bytes;
@@ -121,3 +228,15 @@ TEST(KillDuringSave, EveryKillLeavesTheFormerOrTheNewContentWhole)
 
 }  // namespace
 }  // namespace orvasel
+
+// The same program is the saver when started with --saver <note> <settings> <first version>.
+int main(int argc, char** argv)
+{
+    if (argc == 5 && std::string(argv[1]) == "--saver") {
+        const std::string paths[orvasel::kFileCount] = {argv[2], argv[3]};
+        orvasel::saveForever(paths, static_cast<std::uint32_t>(std::stoul(argv[4])));
+    }
+    orvasel::selfPath = argv[0];
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,73 @@
+// The Windows shell behind "Play" and "Ouvrir dans Cubase": a small program that records its working
+// folder and its arguments stands in for the player, and for Cubase through the association of the
+// ".cpr" type.
+#include "support/window_test.h"
+
+#ifdef _WIN32
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <windows.h>
+
+namespace orvasel::testing {
+namespace {
+
+class WindowsShellTest : public WindowTest {
+protected:
+    static QString recorder()
+    {
+        return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + "/orvasel_test_player.exe");
+    }
+    QString record() const { return workDir.filePath("lancement.txt"); }
+    // Clicks with the system's shell in place, then returns what the started program recorded.
+    QString launch(QWidget* button)
+    {
+        QFile::remove(record());
+        qputenv("ORVASEL_TEST_RECORD", QDir::toNativeSeparators(record()).toUtf8());
+        shell::install(nullptr);
+        click(button);
+        shell::install(&shell);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(record()); }, 30000)) << "nothing was started";
+        return QString::fromUtf8(readFile(record()));
+    }
+    // The user's own association of a file type with a program, as an installed Cubase makes it.
+    static void associate(const wchar_t* extension, const QString& program)
+    {
+        const std::wstring command = (QLatin1Char('"') + program + QStringLiteral("\" \"%1\"")).toStdWString();
+        RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(L"Software\\Classes\\") + extension).c_str(), nullptr,
+                        REG_SZ, L"OrvaselTest.Projet", sizeof L"OrvaselTest.Projet");
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\OrvaselTest.Projet\\shell\\open\\command", nullptr,
+                        REG_SZ, command.c_str(), DWORD((command.size() + 1) * sizeof(wchar_t)));
+    }
+};
+
+TEST_F(WindowsShellTest, PlayerGetsTheAudioNameAsOneArgumentInItsFolderAndCubaseGetsTheProject)
+{
+    start();
+    const QString exports = QDir::toNativeSeparators(makeFolder(QStringLiteral("Mes mixes/Été & co")));
+    AudioPlayerPath = recorder();
+    for (const QString name : {QStringLiteral("mix final & bis.wav"), QStringLiteral("Aïe&Ouille.wav")}) {
+        Form1->Edit1->setText(exports + '\\' + name);
+        EXPECT_EQ(launch(Form1->Button9), exports + "\n1\n" + name + "\n");
+    }
+
+    associate(L".cpr", recorder());
+    const auto forget = qScopeGuard([] {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.cpr");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\OrvaselTest.Projet");
+    });
+    writeFile(exports + "\\Chanson du soir.cpr", "");
+    openFolder(exports);
+    selectProject(QStringLiteral("Chanson du soir.cpr"));
+    CubasePath = QStringLiteral("C:\\Program Files\\Steinberg\\Cubase\\Cubasesx.exe");
+    EXPECT_EQ(launch(Form1->Button4), exports + "\n1\n" + exports + "\\Chanson du soir.cpr\n");
+}
+
+}  // namespace
+}  // namespace orvasel::testing
+
+#endif
