@@ -17,15 +17,16 @@ fail() {
   echo "package-windows: $*" >&2
   exit 1
 }
-for tool in "$mingw-g++-posix" "$mingw-objdump" makensis zip; do
+for tool in "$mingw-g++-posix" "$mingw-objdump" "$mingw-strip" makensis zip; do
   command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages g++-mingw-w64-x86-64-posix, nsis, zip)"
 done
 
 version=$(sed -n 's/^project(Orvasel VERSION \([0-9][0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "no x.y.z version in the project() line of CMakeLists.txt"
 
-exe=$build/orvasel.exe
-[[ -f $exe ]] || fail "$exe is missing: build the program for Windows first"
+exe=$build/bin/orvasel.exe
+[[ -f $exe ]] || exe=$build/orvasel.exe
+[[ -f $exe ]] || fail "no orvasel.exe in $build/bin or $build: build the program for Windows first"
 
 qt=${ORVASEL_WINDOWS_QT:-}
 if [[ -z $qt ]]; then
@@ -47,7 +48,6 @@ mkdir -p "$stage"
 
 # The program, its settings to start from, its icon and what to read first.
 cp "$exe" "$stage/orvasel.exe"
-"$mingw-strip" "$stage/orvasel.exe"
 cp "$root/resources/Orvasel.you" "$root/resources/orvasel.ico" "$stage/"
 sed -e "s/@VERSION@/$version/g" -e "s/@QT_VERSION@/$qt_version/g" \
   "$root/packaging/windows/LISEZMOI.txt" >"$stage/LISEZMOI.txt"
@@ -97,6 +97,9 @@ done
 for dll in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
   [[ -f $stage/$dll ]] || fail "$dll was not taken in: the build does not import it as expected"
 done
+
+# Symbols serve no user: the build keeps them for debugging.
+find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec "$mingw-strip" --strip-unneeded {} +
 
 mkdir -p "$stage/licences"
 for licence in LGPL-3 GPL-3; do

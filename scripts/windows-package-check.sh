@@ -5,7 +5,7 @@
 # an upgrade keeps the settings beside the program, and the uninstaller removes the rest.
 # Usage: scripts/windows-package-check.sh <Orvasel-x.y.z-windows-x64-setup.exe>
 # The zip made with it (same name, .zip) must lie beside it. Wine runs in WINEPREFIX when given,
-# otherwise in a prefix of its own, removed at the end. Without a display it runs under Xvfb.
+# otherwise in a prefix of its own, removed at the end.
 # ORVASEL_SCREENSHOT=<file.png> keeps a picture of the running program.
 set -euo pipefail
 
@@ -13,8 +13,9 @@ setup=$(realpath "${1:?usage: $0 <Orvasel-x.y.z-windows-x64-setup.exe>}")
 zip=${setup%-setup.exe}.zip
 version=$(basename "$setup" | sed -n 's/^Orvasel-\([0-9.]*\)-windows-x64-setup\.exe$/\1/p')
 
-if [[ -z ${DISPLAY:-} ]]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+# A virtual display of its own, with a window manager, so that nothing shows on the user's desktop.
+if [[ -z ${ORVASEL_CHECK_DISPLAY:-} ]]; then
+  ORVASEL_CHECK_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
 started=$SECONDS
@@ -55,7 +56,7 @@ cleanup() {
   exit $status
 }
 trap cleanup EXIT
-if command -v openbox >/dev/null && ! xdotool getactivewindow >/dev/null 2>&1; then
+if command -v openbox >/dev/null; then
   openbox >/dev/null 2>&1 &
   window_manager=$!
 fi
