@@ -13,6 +13,8 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 mingw=x86_64-w64-mingw32
 
+"$root/scripts/packages.sh" g++-mingw-w64-x86-64-posix nsis zip qt6-translations-l10n >&2
+
 fail() {
   echo "package-windows: $*" >&2
   exit 1

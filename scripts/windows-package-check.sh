@@ -3,18 +3,25 @@
 # Files with its Start-menu entry and its Add/Remove Programs entry, the installed program starts
 # and ends for a user who cannot write in its folder (its settings go to the user's own folder),
 # an upgrade keeps the settings beside the program, and the uninstaller removes the rest.
-# Usage: scripts/windows-package-check.sh <Orvasel-x.y.z-windows-x64-setup.exe>
-# The zip made with it (same name, .zip) must lie beside it. Wine runs in WINEPREFIX when given,
-# otherwise in a prefix of its own, removed at the end.
+# Usage: scripts/windows-package-check.sh <Orvasel-x.y.z-windows-x64-setup.exe, or its folder>
+# The zip made with it (same name, .zip) must lie beside it. Wine runs in ORVASEL_CHECK_WINEPREFIX
+# when given (one without Orvasel in it), otherwise in a prefix of its own, removed at the end; a
+# WINEPREFIX of the caller's is not used, as what other programs left there could sway the check.
 # ORVASEL_SCREENSHOT=<file.png> keeps a picture of the running program.
 set -euo pipefail
 
-setup=$(realpath "${1:?usage: $0 <Orvasel-x.y.z-windows-x64-setup.exe>}")
+setup=$(realpath "${1:?usage: $0 <Orvasel-x.y.z-windows-x64-setup.exe, or its folder>}")
+if [[ -d $setup ]]; then
+  found=("$setup"/Orvasel-*-windows-x64-setup.exe)
+  ((${#found[@]} == 1)) && [[ -f ${found[0]} ]] || { echo "$setup must hold one Orvasel installer" >&2; exit 1; }
+  setup=${found[0]}
+fi
 zip=${setup%-setup.exe}.zip
 version=$(basename "$setup" | sed -n 's/^Orvasel-\([0-9.]*\)-windows-x64-setup\.exe$/\1/p')
 
 # A virtual display of its own, with a window manager, so that nothing shows on the user's desktop.
 if [[ -z ${ORVASEL_CHECK_DISPLAY:-} ]]; then
+  "$(dirname "$0")/packages.sh" wine64 wine xvfb xauth xdotool openbox unzip imagemagick >&2
   ORVASEL_CHECK_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
@@ -34,11 +41,7 @@ fail() {
 [[ -f $setup && -f $zip ]] || fail "$setup and $zip are needed"
 
 work=$(mktemp -d)
-own_prefix=
-if [[ -z ${WINEPREFIX:-} ]]; then
-  WINEPREFIX=$work/wine
-  own_prefix=1
-fi
+WINEPREFIX=${ORVASEL_CHECK_WINEPREFIX:-$work/wine}
 # No prompts to fetch Wine's .NET and HTML engines, which the program does not use.
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine_log=$work/wine.log
@@ -121,7 +124,9 @@ install_dir=$(unix_path "$install_win")
 settings_dir=$(unix_path "$(windows_path '%LOCALAPPDATA%')\\Orvasel")
 shortcut=$(unix_path "$(windows_path '%ProgramData%')\\Microsoft\\Windows\\Start Menu\\Programs\\Orvasel.lnk")
 [[ -n $install_dir && -n $settings_dir && -n $shortcut ]] || fail "Wine's folders are not found"
+# The check removes what it finds: a prefix that holds a user's Orvasel is not its to change.
 [[ ! -e $install_dir ]] || fail "$install_win exists before the installation"
+[[ ! -e $settings_dir ]] || fail "$settings_dir exists before the installation"
 unpacked=$work/zip/Orvasel
 unzip -q "$zip" -d "$work/zip"
 step_done
@@ -142,7 +147,6 @@ as_user=()
 if ((EUID == 0)); then
   as_user=(setpriv --bounding-set=-dac_override,-dac_read_search)
 fi
-rm -rf "$settings_dir"
 "${as_user[@]}" wine "$install_win\\orvasel.exe" 2>>"$wine_log" &
 program=$!
 window=
