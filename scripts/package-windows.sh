@@ -100,7 +100,11 @@ for dll in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll libgcc_s_seh-1.
   [[ -f $stage/$dll ]] || fail "$dll was not taken in: the build does not import it as expected"
 done
 
-# Symbols serve no user: the build keeps them for debugging.
+# The same dates everywhere, those of the last commit, so that the same sources give the same zip.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)}
+
+# Symbols serve no user: the build keeps them for debugging. (Stripping stamps the DLLs with
+# SOURCE_DATE_EPOCH.)
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec "$mingw-strip" --strip-unneeded {} +
 
 mkdir -p "$stage/licences"
@@ -110,9 +114,7 @@ done
 sed 's/$/\r/' /usr/share/doc/mingw-w64-x86-64-dev/copyright >"$stage/licences/mingw-w64.txt"
 sed 's/$/\r/' /usr/share/doc/gcc-mingw-w64-base/copyright >"$stage/licences/gcc.txt"
 
-# The same dates for every file, those of the last commit, so that the same sources give the same zip.
-stamp=$(git -C "$root" log -1 --format=%cI 2>/dev/null || date -u +%FT%TZ)
-find "$stage" -exec touch -d "$stamp" {} +
+find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
 
 rm -f "$out/$name.zip"
 (cd "$work" && find Orvasel -type f | LC_ALL=C sort | zip -X -q -9 "$out/$name.zip" -@)

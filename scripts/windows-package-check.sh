@@ -66,8 +66,10 @@ fi
 
 # A Windows program run to its end (Wine's own helpers included) within a time limit.
 wine_run() {
-  timeout 300 wine "$@" 2>>"$wine_log"
+  local status=0
+  timeout 300 wine "$@" 2>>"$wine_log" || status=$?
   timeout 300 wineserver -w
+  return $status
 }
 windows_path() {
   wine cmd /c echo "$1" 2>>"$wine_log" | tr -d '\r'
