@@ -63,7 +63,7 @@ void TForm1::Button4Click(QObject*)
     // The project goes to the shell whether or not Cubase was located: the shell opens it with
     // the program the system associates with project files.
     shell::current().execute({this, QStringLiteral("open"), paths::fileNamePart(CurrentProjectPath), QString(),
-                              paths::folderPart(CurrentProjectPath), shell::kRestore});
+                              paths::folderPart(CurrentProjectPath), shell::kRestore, shell::Target::Document});
 }
 
 void TForm1::Button9Click(QObject*)
@@ -83,5 +83,5 @@ void TForm1::Button9Click(QObject*)
     const QString audioPath = Edit1->text();
     const int cut = nameStart(audioPath);
     shell::current().execute({this, QStringLiteral("open"), AudioPlayerPath, playerParameter(audioPath.mid(cut)),
-                              audioPath.left(cut), shell::kShowNoActivate});
+                              audioPath.left(cut), shell::kShowNoActivate, shell::Target::Program});
 }

@@ -12,7 +12,7 @@ using prompts::Answer;
 // The whole request, comparable at once.
 auto fields(const shell::Request& r)
 {
-    return std::tuple(r.owner, r.operation, r.file, r.parameters, r.directory, r.showCommand);
+    return std::tuple(r.owner, r.operation, r.file, r.parameters, r.directory, r.showCommand, r.target);
 }
 
 using LaunchTest = WindowTest;
@@ -57,7 +57,7 @@ TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedWithItsOwnQuestionAndDialog)
     ASSERT_EQ(shell.requests.size(), 6u);
     for (const size_t i : {0, 1, 3, 5})
         EXPECT_EQ(fields(shell.requests[i]), std::tuple(Form1, QString("open"), QString("Chanson du soir.cpr"),
-                                                        QString(), folder, shell::kRestore));
+                                                        QString(), folder, shell::kRestore, shell::Target::Document));
 
     // An empty path is no more located than the marker.
     CubasePath.clear();
@@ -85,7 +85,8 @@ TEST_F(LaunchTest, TheAudioPathSplitsAfterItsFolderAndGoesAsItStands)
         click(Form1->Button9);
         ASSERT_FALSE(shell.requests.empty());
         EXPECT_EQ(fields(shell.requests.back()),
-                  std::tuple(Form1, QString("open"), AudioPlayerPath, name, folder, shell::kShowNoActivate));
+                  std::tuple(Form1, QString("open"), AudioPlayerPath, name, folder, shell::kShowNoActivate,
+                             shell::Target::Program));
     }
 }
 

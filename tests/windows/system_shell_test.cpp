@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QTest>
 
 namespace orvasel::testing {
@@ -34,6 +33,45 @@ protected:
         return QString::fromStdString(readFile(record()));
     }
     QString record() const { return workDir.filePath("lancement.txt"); }
+    // Clicks with the system's shell in place; the message that told the user nothing started.
+    QString refusal(QWidget* button)
+    {
+        const auto told = [this] { return prompts.ofKind(Shown::Kind::Message); };
+        const size_t before = told().size();
+        shell::install(nullptr);
+        click(button);
+        shell::install(&shell);
+        if (!QTest::qWaitFor([&] { return told().size() > before; }, 5000))
+            return "<nothing told>";
+        return told().back().text;
+    }
+    // Our own xdg-open, first on the path, stands in for the desktop's opener.
+    void replaceOpener(const std::string& script)
+    {
+        if (exists(workDir.filePath("bin")))
+            return writeFile(workDir.filePath("bin/xdg-open"), script);
+        savedPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(makeFolder("bin")) + ':' + savedPath);
+        writeFile(workDir.filePath("bin/xdg-open"), script);
+        EXPECT_TRUE(QFile::setPermissions(workDir.filePath("bin/xdg-open"), QFile::ReadOwner | QFile::ExeOwner));
+    }
+    // A project file that looks executable, as every file does on a drive formatted for Windows.
+    QString executableProject(const QString& folder)
+    {
+        const QString project = folder + "/Chanson du soir.cpr";
+        writeFile(project, "");
+        EXPECT_TRUE(QFile::setPermissions(project, QFile::permissions(project) | QFile::ExeOwner));
+        CurrentProjectPath = project;
+        Form1->Button4->setEnabled(true);
+        return project;
+    }
+    void TearDown() override
+    {
+        if (!savedPath.isNull())
+            qputenv("PATH", savedPath);
+        WindowTest::TearDown();
+    }
+    QByteArray savedPath;
 };
 
 TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTheOpener)
@@ -48,14 +86,27 @@ TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTh
     EXPECT_EQ(launch(Form1->Button9), QFileInfo(workDir.path()).canonicalFilePath() + "\n0\n");
 
 #ifdef __linux__
-    // Our own xdg-open, first on the path, stands in for the desktop's opener.
-    const QByteArray path = qgetenv("PATH");
-    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
-    qputenv("PATH", QFile::encodeName(makeFolder("bin")) + ':' + path);
+    replaceOpener("");
     writeRecorder(workDir.filePath("bin/xdg-open"));
-    CurrentProjectPath = exports + "/Chanson du soir.cpr";
-    Form1->Button4->setEnabled(true);
-    EXPECT_EQ(launch(Form1->Button4), QFileInfo(exports).canonicalFilePath() + "\n1\n" + CurrentProjectPath + "\n");
+    const QString project = executableProject(exports);
+    EXPECT_EQ(launch(Form1->Button4), QFileInfo(exports).canonicalFilePath() + "\n1\n" + project + "\n");
+#endif
+}
+
+TEST_F(SystemShellTest, WhatCannotBeStartedIsToldToTheUser)
+{
+    start();
+    const QString folder = makeFolder("Album");
+    AudioPlayerPath = folder + "/lecteur disparu";
+    EXPECT_EQ(refusal(Form1->Button9), "Impossible de démarrer " + AudioPlayerPath + " : le fichier est introuvable.");
+    writeFile(AudioPlayerPath, "pas un programme");
+    EXPECT_TRUE(refusal(Form1->Button9).startsWith("Impossible de démarrer " + AudioPlayerPath + " : "));
+#ifdef __linux__
+    // The opener finds no program for the project's type.
+    replaceOpener("#!/bin/sh\nexit 3\n");
+    const QString project = executableProject(folder);
+    EXPECT_EQ(refusal(Form1->Button4),
+              "Impossible d'ouvrir " + project + " : aucun programme associé à ce type de fichier n'a pu l'ouvrir.");
 #endif
 }
 
