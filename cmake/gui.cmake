@@ -54,6 +54,8 @@ if(ORVASEL_TESTS)
   add_executable(orvasel_window_tests ${ORVASEL_WINDOW_TESTS})
   target_link_libraries(orvasel_window_tests PRIVATE orvasel_lib Qt6::Test GTest::gtest)
   target_include_directories(orvasel_window_tests PRIVATE tests)
+  # The program's .ico, which the window icon must match.
+  qt_add_resources(orvasel_window_tests "test_pictures" PREFIX "/tests" BASE resources FILES resources/orvasel.ico)
   gtest_discover_tests(orvasel_window_tests DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   add_test(NAME SettingsFileBesideProgram.RebuildsAndInstallsKeepTheUsersFile

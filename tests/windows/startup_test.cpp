@@ -21,6 +21,11 @@ TEST_F(StartupTest, MainWindowComesUpInItsDesignState)
     start();
     EXPECT_EQ(QApplication::applicationName(), "Orvasel");
     EXPECT_EQ(shownTitle(Form1), "Orvasel");
+    // The window icon is the program's 16-colour icon, pixel for pixel.
+    const QImage icon(":/tests/orvasel.ico");
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_TRUE(Form1->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                == icon.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_FALSE(Form2->isVisible());
     EXPECT_FALSE(Form3->isVisible());
