@@ -44,7 +44,9 @@ TEST_F(BookmarkTest, TheNameIsAskedWhileTheMainWindowWaitsAndOnlyNamedFoldersAre
     EXPECT_EQ(Form3->Label1->Caption(), "Quel nom voulez-vous donner à ce signet ?");
     EXPECT_FALSE(Form1->isEnabled());
     // Above the waiting main window whatever the user clicks, and still taking the name.
+    // X11 marks only dialogs as transient for their owner.
     EXPECT_EQ(Form3->windowHandle()->transientParent(), Form1->windowHandle());
+    EXPECT_EQ(Form3->windowType(), Qt::Dialog);
     EXPECT_TRUE(Form3->isEnabled());
     EXPECT_FALSE(Form3->isModal());
     click(Form3->Button1);

@@ -72,6 +72,7 @@ TEST_F(StartupTest, InfosShowsOneAboutBoxAndBringsItBack)
     EXPECT_TRUE(Form1->isEnabled());
     // Kept above the main window by the window system, which stays usable beside it.
     EXPECT_EQ(Form2->windowHandle()->transientParent(), Form1->windowHandle());
+    EXPECT_EQ(Form2->windowType(), Qt::Dialog);
     EXPECT_FALSE(Form2->isModal());
 
     const int windows = QApplication::topLevelWidgets().size();
