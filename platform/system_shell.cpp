@@ -94,7 +94,10 @@ void openDocument(const Request& request, const QString& path)
     opener->setStandardOutputFile(QProcess::nullDevice());
     opener->setStandardErrorFile(QProcess::nullDevice());
     const QPointer<QWidget> owner = request.owner;
-    const auto tell = [request, owner, path](const QString& reason) {
+    const auto tell = [request, owner](const QString& reason) {
+        // While the program ends, nobody is there to read it.
+        if (QCoreApplication::closingDown())
+            return;
         Request told = request;
         told.owner = owner;
         tellNotStarted(told, reason);
@@ -105,9 +108,10 @@ void openDocument(const Request& request, const QString& path)
         tell(whyNotStarted(request, path));
         opener->deleteLater();
     });
-    QObject::connect(opener, &QProcess::finished, opener, [opener, tell](int code, QProcess::ExitStatus status) {
+    QObject::connect(opener, &QProcess::finished, opener, [opener, request, path, tell](int code, QProcess::ExitStatus status) {
         if (status != QProcess::NormalExit || code != 0)
-            tell(QStringLiteral("aucun programme associé à ce type de fichier n'a pu l'ouvrir"));
+            tell(QFileInfo::exists(path) ? QStringLiteral("aucun programme associé à ce type de fichier n'a pu l'ouvrir")
+                                         : whyNotStarted(request, path));
         opener->deleteLater();
     });
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, opener, [opener] {
