@@ -9,9 +9,9 @@
 
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QWindow>
 #include <QLocale>
 #include <QTranslator>
+#include <QWindow>
 #include <exception>
 
 namespace orvasel {

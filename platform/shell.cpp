@@ -20,10 +20,6 @@ void install(Shell* replacement)
     installed = replacement;
 }
 
-}  // namespace orvasel::shell
-
-namespace orvasel::shell {
-
 QString pathOf(const Request& request)
 {
     return QFileInfo(request.file).isAbsolute() ? request.file : request.directory + request.file;

@@ -13,64 +13,62 @@ namespace {
 
 class SystemShellTest : public WindowTest {
 protected:
+    // Our own xdg-open, first on the path, stands in for the desktop's opener.
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        savedPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(makeFolder("bin")) + ':' + savedPath);
+    }
+    void TearDown() override
+    {
+        qputenv("PATH", savedPath);
+        WindowTest::TearDown();
+    }
+    QString writeExecutable(const QString& path, const std::string& content)
+    {
+        writeFile(path, content);
+        EXPECT_TRUE(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner));
+        return path;
+    }
     // Writes the recorder: its working folder, its argument count and each argument, one a line.
     QString writeRecorder(const QString& path)
     {
         const std::string out = record().toStdString();
-        writeFile(path, "#!/bin/sh\n{ pwd; echo $#; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" + out
-                            + ".part' && mv '" + out + ".part' '" + out + "'\n");
-        EXPECT_TRUE(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner));
-        return path;
+        return writeExecutable(path, "#!/bin/sh\n{ pwd; echo $#; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '"
+                                         + out + ".part' && mv '" + out + ".part' '" + out + "'\n");
     }
-    // Clicks with the system's shell in place, then returns what the started program recorded.
+    // A project file that looks executable, as every file does on a drive formatted for Windows.
+    QString selectExecutableProject(const QString& folder)
+    {
+        CurrentProjectPath = writeExecutable(folder + "/Chanson du soir.cpr", "");
+        Form1->Button4->setEnabled(true);
+        return CurrentProjectPath;
+    }
+    void clickWithSystemShell(QWidget* button)
+    {
+        shell::install(nullptr);
+        click(button);
+        shell::install(&shell);
+    }
+    // What the started program recorded.
     QString launch(QWidget* button)
     {
         QFile::remove(record());
-        shell::install(nullptr);
-        click(button);
-        shell::install(&shell);
+        clickWithSystemShell(button);
         EXPECT_TRUE(QTest::qWaitFor([&] { return exists(record()); }, 5000)) << "nothing was started";
         return QString::fromStdString(readFile(record()));
     }
-    QString record() const { return workDir.filePath("lancement.txt"); }
-    // Clicks with the system's shell in place; the message that told the user nothing started.
+    // The message that told the user nothing was started.
     QString refusal(QWidget* button)
     {
-        const auto told = [this] { return prompts.ofKind(Shown::Kind::Message); };
-        const size_t before = told().size();
-        shell::install(nullptr);
-        click(button);
-        shell::install(&shell);
-        if (!QTest::qWaitFor([&] { return told().size() > before; }, 5000))
+        const size_t before = prompts.shown.size();
+        clickWithSystemShell(button);
+        if (!QTest::qWaitFor([&] { return prompts.shown.size() > before; }, 5000))
             return "<nothing told>";
-        return told().back().text;
+        return prompts.shown.back().text;
     }
-    // Our own xdg-open, first on the path, stands in for the desktop's opener.
-    void replaceOpener(const std::string& script)
-    {
-        if (exists(workDir.filePath("bin")))
-            return writeFile(workDir.filePath("bin/xdg-open"), script);
-        savedPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(makeFolder("bin")) + ':' + savedPath);
-        writeFile(workDir.filePath("bin/xdg-open"), script);
-        EXPECT_TRUE(QFile::setPermissions(workDir.filePath("bin/xdg-open"), QFile::ReadOwner | QFile::ExeOwner));
-    }
-    // A project file that looks executable, as every file does on a drive formatted for Windows.
-    QString executableProject(const QString& folder)
-    {
-        const QString project = folder + "/Chanson du soir.cpr";
-        writeFile(project, "");
-        EXPECT_TRUE(QFile::setPermissions(project, QFile::permissions(project) | QFile::ExeOwner));
-        CurrentProjectPath = project;
-        Form1->Button4->setEnabled(true);
-        return project;
-    }
-    void TearDown() override
-    {
-        if (!savedPath.isNull())
-            qputenv("PATH", savedPath);
-        WindowTest::TearDown();
-    }
+    QString record() const { return workDir.filePath("lancement.txt"); }
     QByteArray savedPath;
 };
 
@@ -86,9 +84,8 @@ TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTh
     EXPECT_EQ(launch(Form1->Button9), QFileInfo(workDir.path()).canonicalFilePath() + "\n0\n");
 
 #ifdef __linux__
-    replaceOpener("");
     writeRecorder(workDir.filePath("bin/xdg-open"));
-    const QString project = executableProject(exports);
+    const QString project = selectExecutableProject(exports);
     EXPECT_EQ(launch(Form1->Button4), QFileInfo(exports).canonicalFilePath() + "\n1\n" + project + "\n");
 #endif
 }
@@ -103,8 +100,9 @@ TEST_F(SystemShellTest, WhatCannotBeStartedIsToldToTheUser)
     EXPECT_TRUE(refusal(Form1->Button9).startsWith("Impossible de démarrer " + AudioPlayerPath + " : "));
 #ifdef __linux__
     // The opener finds no program for the project's type.
-    replaceOpener("#!/bin/sh\nexit 3\n");
-    const QString project = executableProject(folder);
+    writeExecutable(workDir.filePath("bin/xdg-open"), "#!/bin/sh\nexit 3\n");
+    CubasePath = "Cubasesx.exe";
+    const QString project = selectExecutableProject(folder);
     EXPECT_EQ(refusal(Form1->Button4),
               "Impossible d'ouvrir " + project + " : aucun programme associé à ce type de fichier n'a pu l'ouvrir.");
 #endif
