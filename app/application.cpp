@@ -11,6 +11,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QWindow>
 #include <exception>
 
 namespace orvasel {
@@ -21,7 +22,8 @@ void showException(const std::exception_ptr& raised)
     try {
         std::rethrow_exception(raised);
     } catch (const std::exception& error) {
-        prompts::error(QString::fromLocal8Bit(error.what()));
+        // The program's own messages are UTF-8 on every system, whatever the locale's code page.
+        prompts::error(QString::fromUtf8(error.what()));
     } catch (...) {
         prompts::error(QString());
     }
@@ -40,12 +42,25 @@ void loadTranslations(QApplication& application)
     }
 }
 
+// A secondary window is owned by the main window, as a dialog is by the window it belongs to: the
+// window system keeps it above its owner (on Windows as on X11), it ends with the program, and it
+// takes no place of its own among the program's windows. It is not made a child, which would
+// disable it together with the main window while a bookmark is named.
+void ownedByMainWindow(QWidget* window)
+{
+    Form1->winId();  // the platform windows, so that the link can be made before anything is shown
+    window->winId();
+    window->windowHandle()->setTransientParent(Form1->windowHandle());
+    // The program ends when the main window closes, whatever else is still shown.
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+}
+
 }  // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // The title of the taskbar button. No display name: Qt would append it to every window title.
     setApplicationName(QStringLiteral("Orvasel"));
-    setApplicationDisplayName(QStringLiteral("Orvasel"));
     setWindowIcon(QIcon(QStringLiteral(":/orvasel.png")));
     setFont(look::defaultFont());
     loadTranslations(*this);
@@ -66,7 +81,9 @@ void CreateWindows()
     InitialiseMainWindowState();
     Form1 = new TForm1;
     Form2 = new TForm2;
+    ownedByMainWindow(Form2);
     Form3 = new TForm3;
+    ownedByMainWindow(Form3);
 }
 
 void DestroyWindows()
@@ -80,18 +97,23 @@ void DestroyWindows()
     InitialiseMainWindowState();
 }
 
-int Run(int argc, char** argv)
+int RunWindows()
 {
-    Application application(argc, argv);
     try {
         CreateWindows();
         Form1->show();
-        application.exec();
+        QApplication::exec();
     } catch (...) {
         showException(std::current_exception());
     }
     DestroyWindows();
     return 0;
+}
+
+int Run(int argc, char** argv)
+{
+    Application application(argc, argv);
+    return RunWindows();
 }
 
 }  // namespace orvasel
