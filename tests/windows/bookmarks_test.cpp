@@ -90,7 +90,11 @@ TEST_F(BookmarkTest, WhatTheSettingsFileCannotHoldIsRefusedWithTheReason)
     start();
     click(Form1->Button5);  // nothing on display yet
     EXPECT_TRUE(prompts.shown.back().text.contains("Aucun dossier"));
-    for (const auto& [folder, why] : {std::pair(makeFolder("ÅŒ 日本"), "日本"), {makeFolder("a\nb"), "saut de ligne"}}) {
+    std::vector<std::pair<QString, const char*>> refused{{makeFolder("ÅŒ 日本"), "日本"}};
+#ifndef _WIN32
+    refused.push_back({makeFolder("a\nb"), "saut de ligne"});  // Windows names hold no line break
+#endif
+    for (const auto& [folder, why] : refused) {
         pressAdd(folder);
         EXPECT_TRUE(prompts.shown.back().text.contains(why)) << why;
     }
@@ -110,7 +114,7 @@ TEST_F(BookmarkTest, WhatTheSettingsFileCannotHoldIsRefusedWithTheReason)
     pressAdd(makeFolder("Signé"), "SIG");  // "SIG" ends only the folders
     click(Form3->Button1);
     EXPECT_EQ(names(), (QStringList{tooLong.left(254), "SIG"}));
-    EXPECT_EQ(prompts.shown.size(), 6u);
+    EXPECT_EQ(prompts.shown.size(), 1 + refused.size() + 3);
 }
 
 TEST_F(BookmarkTest, DeletingAsksFirstAndMakesTheBookmarkBeforeCurrent)
