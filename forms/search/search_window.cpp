@@ -172,7 +172,7 @@ void SearchWindow::startSearch()
     searchedOnce_ = true;
     run_ = background_.start(std::move(roots), *query);
     setSearching(true);
-    showProgress(tally_, QStringLiteral("Recherche en cours…"));
+    showProgress(tally_, QStringLiteral("Recherche en cours"));
 }
 
 void SearchWindow::stopSearch()
@@ -209,18 +209,18 @@ void SearchWindow::receive(SearchBatch&& batch)
         setSearching(false);
         showProgress(tally_, QStringLiteral("Recherche terminée"));
     } else {
-        showProgress(tally_, QStringLiteral("Recherche en cours…"));
+        showProgress(tally_, QStringLiteral("Recherche en cours"));
     }
 }
 
 void SearchWindow::showProgress(const search::Tally& tally, const QString& state)
 {
-    QStringList parts{state, counted(tally.folders, QStringLiteral("dossier parcouru"), QStringLiteral("dossiers parcourus"))};
+    QStringList parts{counted(tally.folders, QStringLiteral("dossier parcouru"), QStringLiteral("dossiers parcourus"))};
     if (tally.unreadableFolders > 0)
         parts << counted(tally.unreadableFolders, QStringLiteral("dossier illisible"), QStringLiteral("dossiers illisibles"));
     if (tally.unreadableFiles > 0)
         parts << counted(tally.unreadableFiles, QStringLiteral("fichier illisible"), QStringLiteral("fichiers illisibles"));
-    progressLabel->setText(parts.join(QStringLiteral(", ")));
+    progressLabel->setText(state + QStringLiteral(" : ") + parts.join(QStringLiteral(", ")));
     if (results->rowCount() == 0 && !searching_)
         countLabel->setText(QStringLiteral("Aucun projet trouvé"));
 }

@@ -184,7 +184,7 @@ TEST_F(SearchTest, AStoppedOrReplacedSearchShowsNothingStaleAndEndsWithTheProgra
     window->startSearch();  // the first one stops; its late batches are dropped
     finish(window);
     EXPECT_EQ(window->results->rowCount(), 300);
-    EXPECT_TRUE(window->progressLabel->text().startsWith("Recherche terminée, "));
+    EXPECT_TRUE(window->progressLabel->text().startsWith("Recherche terminée : "));
 
     window->startSearch();
     QTest::keyClick(window, Qt::Key_Escape);
