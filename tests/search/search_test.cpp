@@ -11,7 +11,9 @@
 #include <set>
 #include <tuple>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -61,6 +63,19 @@ void write(const fs::path& path, const std::string& bytes)
 {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool linkFolder(const fs::path& target, const fs::path& link)
+{
+#ifdef _WIN32
+    // The runtime's own links are not implemented there; the system's are.
+    return CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                               SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+#else
+    std::error_code failed;
+    fs::create_directory_symlink(target, link, failed);
+    return !failed;
+#endif
 }
 
 using Results = std::set<std::tuple<std::string, std::string, std::string>>;  // folder, project, line
@@ -180,13 +195,22 @@ TEST_F(TreeSearch, AStoppedSearchEndsAtOnceAndReportsNothingMore)
     EXPECT_LT(tally.folders, 5u);
 }
 
-#ifndef _WIN32
-TEST_F(TreeSearch, LinksUnreadableFoldersAndForeignNamesAreLeftOut)
+TEST_F(TreeSearch, LinksAndJunctionsToFoldersAreNotFollowed)
 {
     write(root / "in" / "real.cpr", "");
     write(root / "elsewhere" / "linked.cpr", "");
-    fs::create_directory_symlink(root, root / "in" / "loop");
-    fs::create_directory_symlink(root / "elsewhere", root / "in" / "link");
+    if (!linkFolder(root, root / "in" / "loop") || !linkFolder(root / "elsewhere", root / "in" / "link"))
+        GTEST_SKIP() << "this system makes no folder links";
+    Results results;
+    const Tally tally = search("", results, {folder(root / "in")});
+    EXPECT_EQ(results, (Results{{folder(root / "in"), "real.cpr", ""}}));
+    EXPECT_EQ(tally.folders, 1u);
+}
+
+#ifndef _WIN32
+TEST_F(TreeSearch, UnreadableFoldersAndForeignNamesAreLeftOut)
+{
+    write(root / "in" / "real.cpr", "");
     fs::create_symlink(root / "in" / "real.cpr", root / "in" / "alias.cpr");  // a project through a link is one
     write(root / "bad\xFF" / "hidden.cpr", "");
     write(root / "in" / "bad\xFE.cpr", "");
@@ -197,10 +221,8 @@ TEST_F(TreeSearch, LinksUnreadableFoldersAndForeignNamesAreLeftOut)
     fs::permissions(root / "locked", fs::perms::none);
 
     Results results;
-    const Tally tally = search("", results, {folder(root / "in"), folder(root / "locked"),
-                                             std::string(utf8(root / "elsewhere"))});
-    Results expected{{folder(root / "in"), "real.cpr", ""}, {folder(root / "in"), "alias.cpr", ""},
-                     {folder(root / "elsewhere"), "linked.cpr", ""}};
+    const Tally tally = search("", results, {folder(root / "in"), folder(root / "locked")});
+    Results expected{{folder(root / "in"), "real.cpr", ""}, {folder(root / "in"), "alias.cpr", ""}};
     if (privileged)
         expected.insert({folder(root / "locked"), "secret.cpr", ""});
     EXPECT_EQ(results, expected);
@@ -208,7 +230,7 @@ TEST_F(TreeSearch, LinksUnreadableFoldersAndForeignNamesAreLeftOut)
 
     Results whole;
     const Tally wholeTally = search("", whole);
-    EXPECT_EQ(whole.size(), expected.size());
+    EXPECT_EQ(whole, expected);
     EXPECT_EQ(wholeTally.unreadableFolders, privileged ? 1u : 2u);  // the long one, and the locked one
 }
 #endif
