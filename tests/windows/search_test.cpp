@@ -113,6 +113,23 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderAndWritesNothing)
     EXPECT_EQ(found(window).at(0), "Brouillon.cpr | " + root + "/ | voix témoin");
     EXPECT_EQ(snapshot(), before);  // no information file made for the project without one
 
+    // Every bookmark's tree, each once; or a folder chosen with the chooser.
+    for (const QString& bookmark : {folderText(tree + "/Album/Hiver"), folderText(tree + "/Album")}) {
+        Form1->ComboBox1->AddItem(bookmark);
+        Form1->ComboBox2->AddItem("signet");
+    }
+    window->bookmarksChoice->setChecked(true);
+    window->startSearch();
+    finish(window);
+    EXPECT_EQ(window->results->rowCount(), 3);
+    prompts.folders.push_back(QDir::toNativeSeparators(tree + "/Album/Hiver"));
+    click(window->chooseFolderButton);
+    EXPECT_TRUE(window->folderChoice->isChecked());
+    window->startSearch();
+    finish(window);
+    EXPECT_EQ(found(window), QStringList({"Rock.cpr | " + root + "/Album/Hiver/ | Tempo 140",
+                                          "Slow.cpr | " + root + "/Album/Hiver/ | "}));
+
     window->queryEdit->setText("nulle part");
     window->startSearch();
     finish(window);
