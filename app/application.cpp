@@ -4,6 +4,7 @@
 #include "forms/bookmark/TForm3.h"
 #include "forms/main/TForm1.h"
 #include "forms/main/state.h"
+#include "forms/search/entry.h"
 #include "platform/look.h"
 #include "platform/prompts.h"
 
@@ -80,6 +81,7 @@ void CreateWindows()
 {
     InitialiseMainWindowState();
     Form1 = new TForm1;
+    InstallSearchShortcuts(Form1);
     Form2 = new TForm2;
     ownedByMainWindow(Form2);
     Form3 = new TForm3;

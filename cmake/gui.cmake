@@ -5,7 +5,7 @@ endif()
 set(CMAKE_AUTOMOC ON)
 
 file(GLOB ORVASEL_LIB_SOURCES CONFIGURE_DEPENDS
-  platform/*.cpp forms/main/*.cpp forms/about/*.cpp forms/bookmark/*.cpp app/*.cpp)
+  platform/*.cpp forms/main/*.cpp forms/about/*.cpp forms/bookmark/*.cpp forms/search/*.cpp app/*.cpp)
 list(REMOVE_ITEM ORVASEL_LIB_SOURCES
   ${ORVASEL_CORE_PLATFORM_SOURCES}
   ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
