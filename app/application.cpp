@@ -4,6 +4,7 @@
 #include "forms/bookmark/TForm3.h"
 #include "forms/main/TForm1.h"
 #include "forms/main/state.h"
+#include "forms/search/entry.h"
 #include "platform/look.h"
 #include "platform/prompts.h"
 
@@ -11,6 +12,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QWindow>
 #include <exception>
 
 namespace orvasel {
@@ -21,7 +23,8 @@ void showException(const std::exception_ptr& raised)
     try {
         std::rethrow_exception(raised);
     } catch (const std::exception& error) {
-        prompts::error(QString::fromLocal8Bit(error.what()));
+        // The program's own messages are UTF-8 on every system, whatever the locale's code page.
+        prompts::error(QString::fromUtf8(error.what()));
     } catch (...) {
         prompts::error(QString());
     }
@@ -40,12 +43,25 @@ void loadTranslations(QApplication& application)
     }
 }
 
+// A secondary window is owned by the main window, as a dialog is by the window it belongs to: the
+// window system keeps it above its owner (on Windows as on X11), it ends with the program, and it
+// takes no place of its own among the program's windows. It is not made a child, which would
+// disable it together with the main window while a bookmark is named.
+void ownedByMainWindow(QWidget* window)
+{
+    Form1->winId();  // the platform windows, so that the link can be made before anything is shown
+    window->winId();
+    window->windowHandle()->setTransientParent(Form1->windowHandle());
+    // The program ends when the main window closes, whatever else is still shown.
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+}
+
 }  // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // The title of the taskbar button. No display name: Qt would append it to every window title.
     setApplicationName(QStringLiteral("Orvasel"));
-    setApplicationDisplayName(QStringLiteral("Orvasel"));
     setWindowIcon(QIcon(QStringLiteral(":/orvasel.png")));
     setFont(look::defaultFont());
     loadTranslations(*this);
@@ -65,8 +81,11 @@ void CreateWindows()
 {
     InitialiseMainWindowState();
     Form1 = new TForm1;
+    InstallSearchShortcuts(Form1);
     Form2 = new TForm2;
+    ownedByMainWindow(Form2);
     Form3 = new TForm3;
+    ownedByMainWindow(Form3);
 }
 
 void DestroyWindows()
@@ -80,18 +99,23 @@ void DestroyWindows()
     InitialiseMainWindowState();
 }
 
-int Run(int argc, char** argv)
+int RunWindows()
 {
-    Application application(argc, argv);
     try {
         CreateWindows();
         Form1->show();
-        application.exec();
+        QApplication::exec();
     } catch (...) {
         showException(std::current_exception());
     }
     DestroyWindows();
     return 0;
+}
+
+int Run(int argc, char** argv)
+{
+    Application application(argc, argv);
+    return RunWindows();
 }
 
 }  // namespace orvasel

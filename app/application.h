@@ -17,7 +17,10 @@ void CreateWindows();
 // Ends the run: the three windows are destroyed and the main-window state released.
 void DestroyWindows();
 
-// The whole run: start-up, the message loop until the main window has closed, exit code 0.
+// The windows' whole life inside an existing application object: start-up, the message loop until
+// the main window has closed, the windows destroyed; the exit code, 0.
+int RunWindows();
+// The whole run: the application object, then RunWindows.
 int Run(int argc, char** argv);
 
 }  // namespace orvasel

@@ -4,4 +4,6 @@ target_link_libraries(orvasel_bench_info_file PRIVATE orvasel_core benchmark::be
 if(ORVASEL_GUI)
   add_executable(orvasel_bench_listing bench/listing_bench.cpp)
   target_link_libraries(orvasel_bench_listing PRIVATE orvasel_lib benchmark::benchmark)
+  add_executable(orvasel_bench_search bench/search_bench.cpp)
+  target_link_libraries(orvasel_bench_search PRIVATE orvasel_lib benchmark::benchmark)
 endif()

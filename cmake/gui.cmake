@@ -5,7 +5,7 @@ endif()
 set(CMAKE_AUTOMOC ON)
 
 file(GLOB ORVASEL_LIB_SOURCES CONFIGURE_DEPENDS
-  platform/*.cpp forms/main/*.cpp forms/about/*.cpp forms/bookmark/*.cpp app/*.cpp)
+  platform/*.cpp forms/main/*.cpp forms/about/*.cpp forms/bookmark/*.cpp forms/search/*.cpp app/*.cpp)
 list(REMOVE_ITEM ORVASEL_LIB_SOURCES
   ${ORVASEL_CORE_PLATFORM_SOURCES}
   ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
@@ -26,14 +26,26 @@ endif()
 qt_add_executable(orvasel WIN32 app/main.cpp ${ORVASEL_WIN_RESOURCES})
 target_link_libraries(orvasel PRIVATE orvasel_lib)
 
-# The settings file of a first run lives beside the program.
+# The settings file of a first run lives beside the program. It is put there only where there is
+# none: the one there holds the user's bookmarks and paths, kept across rebuilds and installs.
+set(ORVASEL_INITIAL_SETTINGS ${CMAKE_CURRENT_SOURCE_DIR}/resources/Orvasel.you)
+set(ORVASEL_PLACE_SETTINGS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/settings_file.cmake)
 add_custom_command(TARGET orvasel POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different
-          ${CMAKE_CURRENT_SOURCE_DIR}/resources/Orvasel.you $<TARGET_FILE_DIR:orvasel>/Orvasel.you)
+  COMMAND ${CMAKE_COMMAND} -DSOURCE=${ORVASEL_INITIAL_SETTINGS}
+          -DDESTINATION=$<TARGET_FILE_DIR:orvasel>/Orvasel.you -P ${ORVASEL_PLACE_SETTINGS})
 
 include(GNUInstallDirs)
 install(TARGETS orvasel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES resources/Orvasel.you DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}")
+  set(ORVASEL_INSTALLED_BINDIR "${CMAKE_INSTALL_BINDIR}")
+else()
+  set(ORVASEL_INSTALLED_BINDIR "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}")
+endif()
+install(CODE "
+  set(SOURCE \"${ORVASEL_INITIAL_SETTINGS}\")
+  set(DESTINATION \"\$ENV{DESTDIR}${ORVASEL_INSTALLED_BINDIR}/Orvasel.you\")
+  include(\"${ORVASEL_PLACE_SETTINGS}\")
+")
 if(UNIX AND NOT APPLE)
   install(FILES resources/orvasel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES resources/orvasel.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
@@ -45,8 +57,13 @@ if(ORVASEL_TESTS)
   add_executable(orvasel_window_tests ${ORVASEL_WINDOW_TESTS})
   target_link_libraries(orvasel_window_tests PRIVATE orvasel_lib Qt6::Test GTest::gtest)
   target_include_directories(orvasel_window_tests PRIVATE tests)
+  # The program's .ico, which the window icon must match.
+  qt_add_resources(orvasel_window_tests "test_pictures" PREFIX "/tests" BASE resources FILES resources/orvasel.ico)
   gtest_discover_tests(orvasel_window_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  add_test(NAME SettingsFileBesideProgram.RebuildsAndInstallsKeepTheUsersFile
+    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE=${ORVASEL_INITIAL_SETTINGS}
+            -DPLACE=${ORVASEL_PLACE_SETTINGS} -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/build/settings_file_test.cmake)
   if(WIN32)
     # The player and Cubase of the Windows shell tests: it records how the shell started it.
     add_executable(orvasel_test_player tests/player/test_player.cpp)

@@ -25,6 +25,8 @@ function(orvasel_copy_windows_qt)
   endif()
   file(COPY ${qt_prefix}/plugins/platforms/qwindows.dll ${qt_prefix}/plugins/platforms/qoffscreen.dll
        DESTINATION ${out}/platforms)
+  file(GLOB images ${qt_prefix}/plugins/imageformats/*.dll)
+  file(COPY ${images} DESTINATION ${out}/imageformats)
   file(GLOB styles ${qt_prefix}/plugins/styles/*.dll)
   if(styles)
     file(COPY ${styles} DESTINATION ${out}/styles)

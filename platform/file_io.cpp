@@ -80,15 +80,16 @@ Handle createExclusive(const std::string& path, Error& error) {
     return openFile(path, GENERIC_WRITE, 0, CREATE_NEW, error);
 }
 
-Error readAll(Handle handle, std::string& bytes) {
+Error readAll(Handle handle, std::string& bytes, std::size_t limit) {
     LARGE_INTEGER size;
-    if (GetFileSizeEx(handle, &size)) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    if (GetFileSizeEx(handle, &size)) bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(size.QuadPart), limit));
     char buffer[65536];
     DWORD got = 0;
     do {
-        if (!ReadFile(handle, buffer, sizeof buffer, &got, nullptr)) return GetLastError();
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit - bytes.size()));
+        if (!ReadFile(handle, buffer, wanted, &got, nullptr)) return GetLastError();
         bytes.append(buffer, got);
-    } while (got > 0);
+    } while (got > 0 && bytes.size() < limit);
     return 0;
 }
 
@@ -159,12 +160,12 @@ Handle createExclusive(const std::string& path, Error& error) {
     return fd;
 }
 
-Error readAll(Handle fd, std::string& bytes) {
+Error readAll(Handle fd, std::string& bytes, std::size_t limit) {
     struct stat status;
-    if (::fstat(fd, &status) == 0) bytes.reserve(static_cast<std::size_t>(status.st_size));
+    if (::fstat(fd, &status) == 0) bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(status.st_size), limit));
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        const ssize_t got = ::read(fd, buffer, std::min<std::size_t>(sizeof buffer, limit - bytes.size()));
         if (got == 0) return 0;
         if (got > 0) {
             bytes.append(buffer, static_cast<std::size_t>(got));
@@ -244,7 +245,9 @@ Error fill(Handle handle, const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
-ReadResult readWholeFile(const std::string& path) {
+ReadResult readWholeFile(const std::string& path) { return readFileStart(path, std::string::npos); }
+
+ReadResult readFileStart(const std::string& path, std::size_t limit) {
     ReadResult result;
     Error error = 0;
     const Handle handle = openForReading(path, error);
@@ -253,7 +256,7 @@ ReadResult readWholeFile(const std::string& path) {
         result.error = describe(error);
         return result;
     }
-    error = readAll(handle, result.bytes);
+    error = readAll(handle, result.bytes, limit);
     closeHandle(handle);
     if (error != 0) {
         result.status = ReadStatus::Unreadable;

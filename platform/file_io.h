@@ -19,6 +19,8 @@ struct ReadResult {
 };
 
 ReadResult readWholeFile(const std::string& path);
+// The same for at most the first limit bytes, for readers that never need more.
+ReadResult readFileStart(const std::string& path, std::size_t limit);
 
 struct WriteResult {
     bool ok = false;

@@ -7,6 +7,7 @@
 #include <windows.h>
 #else
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fnmatch.h>
@@ -55,11 +56,18 @@ struct FileSearch::Handle {
 FileSearch::FileSearch(const std::string& pattern)
 {
     const auto wide = toWide(pattern);
-    if (!wide || wide->size() > kMaxPatternLength)
+    if (!wide || wide->size() > kMaxPatternLength) {
+        unreadable_ = wide.has_value();
         return;
+    }
     handle_ = new Handle;
     handle_->find = FindFirstFileW(wide->c_str(), &handle_->data);
     handle_->pending = handle_->find != INVALID_HANDLE_VALUE;
+    if (!handle_->pending) {
+        const DWORD error = GetLastError();
+        unreadable_ = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_NO_MORE_FILES
+            && error != ERROR_DIRECTORY && error != ERROR_INVALID_NAME;
+    }
 }
 
 FileSearch::~FileSearch()
@@ -120,8 +128,10 @@ bool matches(const std::string& pattern, const std::string& suffix, const char* 
 
 FileSearch::FileSearch(const std::string& pattern)
 {
-    if (utf16Length(pattern) > kMaxPatternLength)
+    if (utf16Length(pattern) > kMaxPatternLength) {
+        unreadable_ = true;
         return;
+    }
     const std::size_t cut = pattern.rfind('/') + 1;  // 0 when there is no folder
     handle_ = new Handle;
     handle_->folder = pattern.substr(0, cut);
@@ -131,6 +141,7 @@ FileSearch::FileSearch(const std::string& pattern)
     if (handle_->namePattern.starts_with('*') && !rest.empty() && rest.find_first_of("*?[\\") == std::string::npos)
         handle_->suffix = rest;
     handle_->dir = opendir(handle_->folder.empty() ? "." : handle_->folder.c_str());
+    unreadable_ = !handle_->dir && errno != ENOENT && errno != ENOTDIR;
 }
 
 FileSearch::~FileSearch()
@@ -151,10 +162,15 @@ std::optional<SearchEntry> FileSearch::next()
         if (entry->d_name[0] == '.')
             found.attributes |= kAttributeHidden;
         bool directory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+        bool link = entry->d_type == DT_LNK;
+        if (entry->d_type == DT_UNKNOWN || link) {
+            const std::string path = handle_->folder + entry->d_name;
             struct stat info {};
-            directory = stat((handle_->folder + entry->d_name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+            link = link || (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+            directory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
         }
+        if (link)
+            found.attributes |= kAttributeReparsePoint;
         if (directory)
             found.attributes |= kAttributeDirectory;
         return found;

@@ -11,6 +11,8 @@ namespace orvasel {
 
 inline constexpr std::uint32_t kAttributeHidden = 0x02;
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+// A symbolic link or a junction: a walk through the folders does not follow it.
+inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
 
 // The longest pattern the search takes, in UTF-16 units as Windows counts them, the terminating
 // zero excluded.
@@ -34,9 +36,14 @@ public:
     // The next entry, or nothing when the search has come to its end.
     std::optional<SearchEntry> next();
 
+    // True when the folder is there but could not be read (permission, I/O error, a path too long),
+    // as opposed to a folder that is missing or holds no match.
+    bool unreadable() const { return unreadable_; }
+
 private:
     struct Handle;
     Handle* handle_ = nullptr;
+    bool unreadable_ = false;
 };
 
 }  // namespace orvasel

@@ -57,6 +57,14 @@ public:
         return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
     }
 
+    std::optional<QString> chooseFolder(QWidget* owner, const QString& title, const QString& start) override
+    {
+        const QString folder = QFileDialog::getExistingDirectory(owner, title, start);
+        if (folder.isEmpty())
+            return std::nullopt;
+        return QDir::toNativeSeparators(folder);
+    }
+
     void showError(const Message& message) override
     {
         QMessageBox box(QMessageBox::Critical, message.title, message.text, QMessageBox::Ok);

@@ -39,6 +39,9 @@ public:
     virtual Answer confirm(QWidget* owner, const Confirmation& confirmation) = 0;
     // The full path of the confirmed file, or nothing when the user cancels.
     virtual std::optional<QString> openFile(QWidget* owner, const FileRequest& request) = 0;
+    // A folder chooser titled so, opened on the start folder: the chosen folder, or nothing when
+    // the user cancels.
+    virtual std::optional<QString> chooseFolder(QWidget* owner, const QString& title, const QString& start) = 0;
     // The application's standard error box.
     virtual void showError(const Message& message) = 0;
 };

@@ -1,5 +1,10 @@
 #include "platform/shell.h"
 
+#include "platform/prompts.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 namespace orvasel::shell {
 namespace {
 Shell* installed = nullptr;
@@ -13,6 +18,19 @@ Shell& current()
 void install(Shell* replacement)
 {
     installed = replacement;
+}
+
+QString pathOf(const Request& request)
+{
+    return QFileInfo(request.file).isAbsolute() ? request.file : request.directory + request.file;
+}
+
+void tellNotStarted(const Request& request, const QString& reason)
+{
+    const QString path = QDir::toNativeSeparators(pathOf(request));
+    prompts::message(request.owner, request.target == Target::Document
+                                        ? QStringLiteral("Impossible d'ouvrir %1 : %2.").arg(path, reason)
+                                        : QStringLiteral("Impossible de démarrer %1 : %2.").arg(path, reason));
 }
 
 }  // namespace orvasel::shell

@@ -95,6 +95,13 @@ std::optional<std::string> utf8ToCp1252(std::string_view utf8) {
     return out;
 }
 
+bool isUtf8(std::string_view bytes) {
+    std::size_t pos = 0;
+    while (pos < bytes.size())
+        if (!nextUtf8(bytes, pos)) return false;
+    return true;
+}
+
 std::string toTextMode(std::string_view written) {
     std::string out;
     out.reserve(written.size() + written.size() / 16);

@@ -14,6 +14,9 @@ std::string cp1252ToUtf8(std::string_view bytes);
 // (or the input is not valid UTF-8). Nothing is ever replaced by a look-alike.
 std::optional<std::string> utf8ToCp1252(std::string_view utf8);
 
+// Whether the bytes are well-formed UTF-8 (no overlong form, no surrogate, nothing past U+10FFFF).
+bool isUtf8(std::string_view bytes);
+
 // Writing in text mode: every LF becomes CR LF; every other byte, a lone CR included, stays.
 std::string toTextMode(std::string_view written);
 

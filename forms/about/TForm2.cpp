@@ -9,8 +9,10 @@ TForm2* Form2 = nullptr;
 TForm2::TForm2()
 {
     setObjectName(QStringLiteral("Form2"));
-    // A window of its own, not a child of the main window, which stays usable beside it.
-    setWindowFlag(Qt::Window);
+    // A dialog with the ordinary sizeable frame and its buttons, not modal: the main window stays
+    // usable beside it. The dialog type is what lets the window system keep it above its owner.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Infos         -----  Orvasel  ----"));
     look::placeWindow(this, QPoint(198, 114), QSize(290, 288));
     look::useWhiteBackground(this);

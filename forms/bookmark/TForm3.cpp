@@ -36,8 +36,9 @@ QString whyNotStorable(const QString& text, const QString& marker)
 TForm3::TForm3()
 {
     setObjectName(QStringLiteral("Form3"));
-    // No title-bar buttons at all: the name is confirmed with OK or Return.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // No title-bar buttons at all: the name is confirmed with OK or Return. A dialog, though not a
+    // modal one, so that the window system keeps it above the main window it belongs to.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(QStringLiteral("Définir un signet"));
     look::placeWindow(this, QPoint(223, 207), QSize(430, 145));
     look::useButtonFaceBackground(this);

@@ -47,6 +47,14 @@ QString playerParameter(const QString& name)
     return name;
 }
 
+// The player's filter. Windows programs end in .exe; elsewhere a program has no extension of its
+// own, so the dialog lists every file and the player is picked among them.
+#ifdef _WIN32
+const QString kPlayerFilter = QStringLiteral("Lecteur Audio *.exe|*.exe");
+#else
+const QString kPlayerFilter = QStringLiteral("Lecteur Audio|*");
+#endif
+
 }  // namespace
 
 void TForm1::Button4Click(QObject*)
@@ -63,7 +71,7 @@ void TForm1::Button4Click(QObject*)
     // The project goes to the shell whether or not Cubase was located: the shell opens it with
     // the program the system associates with project files.
     shell::current().execute({this, QStringLiteral("open"), paths::fileNamePart(CurrentProjectPath), QString(),
-                              paths::folderPart(CurrentProjectPath), shell::kRestore});
+                              paths::folderPart(CurrentProjectPath), shell::kRestore, shell::Target::Document});
 }
 
 void TForm1::Button9Click(QObject*)
@@ -73,8 +81,7 @@ void TForm1::Button9Click(QObject*)
             QStringLiteral("Orvasel doit connaitre l'emplacement de votre lecteur audio pour continuer.\n\n")
             + QStringLiteral("         Voulez-vous procéder à sa recherche maintenant?\n\n")
             + QStringLiteral("             - cette étape n'aura lieu qu'une fois -\n\n");
-        if (locate(this, question, QStringLiteral("Désignez l'emplacement du lecteur audio"),
-                   QStringLiteral("Lecteur Audio *.exe|*.exe")))
+        if (locate(this, question, QStringLiteral("Désignez l'emplacement du lecteur audio"), kPlayerFilter))
             AudioPlayerPath = OpenDialog2.FileName;
     }
     // No player: nothing to start; the question comes again at the next press.
@@ -83,5 +90,5 @@ void TForm1::Button9Click(QObject*)
     const QString audioPath = Edit1->text();
     const int cut = nameStart(audioPath);
     shell::current().execute({this, QStringLiteral("open"), AudioPlayerPath, playerParameter(audioPath.mid(cut)),
-                              audioPath.left(cut), shell::kShowNoActivate});
+                              audioPath.left(cut), shell::kShowNoActivate, shell::Target::Program});
 }

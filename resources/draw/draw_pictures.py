@@ -4,7 +4,8 @@
     python3 resources/draw/draw_pictures.py [--preview DIR]
 
 Writes title_strip.bmp (146 x 38, 24-bit), about.bmp (281 x 190, 24-bit),
-orvasel.ico (32 x 32, 16 colours) and orvasel.png (32 x 32, RGBA).
+orvasel.ico (32 x 32, 16 colours) and orvasel.png (the same 16-colour picture, for the
+window icon).
 With --preview, also writes 4x enlarged PNG copies into DIR for viewing.
 
 Everything is drawn here from shapes, in plain Python (no imaging library);
@@ -789,11 +790,12 @@ def icon_coverage(samples=4):
 
 
 def icon_pictures():
+    """The icon's palette indices (None: transparent) and the same picture in RGBA."""
     cov = icon_coverage()
     solid = [[cov[y][x][1] >= 0.5 for x in range(32)] for y in range(32)]
-    indices, rgba = [], []
+    indices = []
     for py in range(32):
-        irow, crow = [], []
+        irow = []
         for px in range(32):
             badge, note, shade, rim = cov[py][px]
             # where the badge's edge sits, lower right or upper left
@@ -816,17 +818,8 @@ def icon_pictures():
                 if math.hypot(x - 1.2, y - 1.2) > 13.4 and lower_right:
                     idx = 7
             irow.append(idx)
-            # true colour: the same drawing, smooth
-            base = mix((255, 255, 255), (196, 196, 200),
-                       smooth(10.0, 15.0, math.hypot(x + 2.0, y + 2.0)) * 0.8)
-            rim_col = mix((200, 200, 204), (120, 120, 126), smooth(-8.0, 8.0, x + y))
-            c = mix(base, rim_col, rim / max(badge, 1e-6))
-            c = mix(c, (150, 150, 156), shade * 0.7)
-            red = mix((236, 30, 36), (176, 8, 16), smooth(6.0, 26.0, px + py))
-            c = mix(c, red, note)
-            crow.append((int(c[0] + 0.5), int(c[1] + 0.5), int(c[2] + 0.5), int(badge * 255 + 0.5)))
         indices.append(irow)
-        rgba.append(crow)
+    rgba = [[VGA16[v] + (255,) if v is not None else (0, 0, 0, 0) for v in row] for row in indices]
     return indices, rgba
 
 

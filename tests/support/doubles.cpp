@@ -31,6 +31,17 @@ std::optional<QString> ScriptedPrompts::openFile(QWidget*, const prompts::FileRe
     return file;
 }
 
+std::optional<QString> ScriptedPrompts::chooseFolder(QWidget*, const QString& title, const QString& start)
+{
+    shown.push_back({Shown::Kind::FolderChoice, title, start});
+    std::optional<QString> folder;
+    if (!folders.empty()) {
+        folder.swap(folders.front());
+        folders.pop_front();
+    }
+    return folder;
+}
+
 void ScriptedPrompts::showError(const prompts::Message& message)
 {
     shown.push_back({Shown::Kind::Error, message.title, message.text});

@@ -12,9 +12,9 @@
 namespace orvasel::testing {
 
 struct Shown {
-    enum class Kind { Message, Confirmation, OpenFile, Error } kind;
+    enum class Kind { Message, Confirmation, OpenFile, FolderChoice, Error } kind;
     QString title;
-    QString text;    // message or question; for a file dialog, its filter
+    QString text;    // message or question; for a file dialog, its filter; for a folder chooser, its start
     prompts::Choice choice = prompts::Choice::OkCancel;
 };
 
@@ -24,6 +24,7 @@ public:
     // answer Cancel/No, unscripted file dialogs are cancelled.
     std::deque<prompts::Answer> answers;
     std::deque<std::optional<QString>> files;
+    std::deque<std::optional<QString>> folders;  // unscripted folder choosers are cancelled
     std::vector<Shown> shown;
     // Runs while a box is shown, as if the user acted meanwhile (e.g. checks a state).
     std::function<void()> whileShown;
@@ -31,6 +32,7 @@ public:
     void showMessage(QWidget*, const prompts::Message& message) override;
     prompts::Answer confirm(QWidget*, const prompts::Confirmation& confirmation) override;
     std::optional<QString> openFile(QWidget*, const prompts::FileRequest& request) override;
+    std::optional<QString> chooseFolder(QWidget*, const QString& title, const QString& start) override;
     void showError(const prompts::Message& message) override;
 
     std::vector<Shown> ofKind(Shown::Kind kind) const;

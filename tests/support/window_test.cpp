@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QWindow>
 
 namespace orvasel::testing {
 
@@ -110,6 +111,33 @@ void WindowTest::typeInNote(const QString& text)
 QString WindowTest::settingsPath() const
 {
     return folderText(programDir.path()) + QStringLiteral("Orvasel.you");
+}
+
+// Qt's platform windows on X11 and on Windows send the window system the window's title followed
+// by the application's display name, when the program set one, unless the title already ends with
+// it. The offscreen windows of the tests keep no title of their own, so the same rule is applied
+// here to the title of the window's platform window.
+QString WindowTest::shownTitle(const QWidget* window)
+{
+    const QWindow* platformWindow = window->windowHandle();
+    if (!platformWindow || !window->isVisible())
+        return QStringLiteral("<not shown>");
+    // A display name that was never set follows the application name.
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(name + QStringLiteral("?"));
+    const QString displayName = QGuiApplication::applicationDisplayName();
+    const bool displayNameSet = displayName != QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(name);
+
+    QString title = platformWindow->title();
+    if (displayNameSet && !title.endsWith(displayName)) {
+#ifdef _WIN32
+        title += QStringLiteral(" - ") + displayName;
+#else
+        title += QStringLiteral(" \u2014 ") + displayName;
+#endif
+    }
+    return title;
 }
 
 }  // namespace orvasel::testing

@@ -47,6 +47,8 @@ protected:
     void typeInNote(const QString& text);
 
     QString settingsPath() const;
+    // The title the window system receives for a shown window (see the definition).
+    static QString shownTitle(const QWidget* window);
 
     QTemporaryDir programDir;  // where the program is "installed"
     QTemporaryDir workDir;     // the user's folders

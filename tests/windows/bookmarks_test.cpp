@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QWindow>
 
 namespace orvasel::testing {
 namespace {
@@ -39,9 +40,15 @@ TEST_F(BookmarkTest, TheNameIsAskedWhileTheMainWindowWaitsAndOnlyNamedFoldersAre
     start();
     // A folder without project files can be bookmarked all the same; one character is no name.
     pressAdd(empty, "x");
-    EXPECT_EQ(Form3->windowTitle(), "Définir un signet");
+    EXPECT_EQ(shownTitle(Form3), "Définir un signet");
     EXPECT_EQ(Form3->Label1->Caption(), "Quel nom voulez-vous donner à ce signet ?");
     EXPECT_FALSE(Form1->isEnabled());
+    // Above the waiting main window whatever the user clicks, and still taking the name.
+    // X11 marks only dialogs as transient for their owner.
+    EXPECT_EQ(Form3->windowHandle()->transientParent(), Form1->windowHandle());
+    EXPECT_EQ(Form3->windowType(), Qt::Dialog);
+    EXPECT_TRUE(Form3->isEnabled());
+    EXPECT_FALSE(Form3->isModal());
     click(Form3->Button1);
     pressAdd(songs, "  ");
     QTest::keyClick(Form3->Edit1, Qt::Key_Return);
@@ -83,7 +90,11 @@ TEST_F(BookmarkTest, WhatTheSettingsFileCannotHoldIsRefusedWithTheReason)
     start();
     click(Form1->Button5);  // nothing on display yet
     EXPECT_TRUE(prompts.shown.back().text.contains("Aucun dossier"));
-    for (const auto& [folder, why] : {std::pair(makeFolder("ÅŒ 日本"), "日本"), {makeFolder("a\nb"), "saut de ligne"}}) {
+    std::vector<std::pair<QString, const char*>> refused{{makeFolder("ÅŒ 日本"), "日本"}};
+#ifndef _WIN32
+    refused.push_back({makeFolder("a\nb"), "saut de ligne"});  // Windows names hold no line break
+#endif
+    for (const auto& [folder, why] : refused) {
         pressAdd(folder);
         EXPECT_TRUE(prompts.shown.back().text.contains(why)) << why;
     }
@@ -103,7 +114,7 @@ TEST_F(BookmarkTest, WhatTheSettingsFileCannotHoldIsRefusedWithTheReason)
     pressAdd(makeFolder("Signé"), "SIG");  // "SIG" ends only the folders
     click(Form3->Button1);
     EXPECT_EQ(names(), (QStringList{tooLong.left(254), "SIG"}));
-    EXPECT_EQ(prompts.shown.size(), 6u);
+    EXPECT_EQ(prompts.shown.size(), 1 + refused.size() + 3);
 }
 
 TEST_F(BookmarkTest, DeletingAsksFirstAndMakesTheBookmarkBeforeCurrent)

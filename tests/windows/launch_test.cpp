@@ -12,7 +12,7 @@ using prompts::Answer;
 // The whole request, comparable at once.
 auto fields(const shell::Request& r)
 {
-    return std::tuple(r.owner, r.operation, r.file, r.parameters, r.directory, r.showCommand);
+    return std::tuple(r.owner, r.operation, r.file, r.parameters, r.directory, r.showCommand, r.target);
 }
 
 using LaunchTest = WindowTest;
@@ -51,13 +51,18 @@ TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedWithItsOwnQuestionAndDialog)
     ASSERT_EQ(dialogs.size(), 4u);
     for (size_t i = 0; i < dialogs.size(); ++i) {
         EXPECT_EQ(dialogs[i].title, i % 2 ? "Désignez l'emplacement de Cubase" : "Désignez l'emplacement du lecteur audio");
-        EXPECT_EQ(dialogs[i].text, i % 2 ? "Cubasesx.exe|Cubasesx.exe" : "Lecteur Audio *.exe|*.exe");
+#ifdef _WIN32
+        const QString player = "Lecteur Audio *.exe|*.exe";
+#else
+        const QString player = "Lecteur Audio|*";  // programs have no extension here
+#endif
+        EXPECT_EQ(dialogs[i].text, i % 2 ? "Cubasesx.exe|Cubasesx.exe" : player);
     }
     // The project opens at every press, located or not; the player starts only once designated (2 and 4).
     ASSERT_EQ(shell.requests.size(), 6u);
     for (const size_t i : {0, 1, 3, 5})
         EXPECT_EQ(fields(shell.requests[i]), std::tuple(Form1, QString("open"), QString("Chanson du soir.cpr"),
-                                                        QString(), folder, shell::kRestore));
+                                                        QString(), folder, shell::kRestore, shell::Target::Document));
 
     // An empty path is no more located than the marker.
     CubasePath.clear();
@@ -85,7 +90,8 @@ TEST_F(LaunchTest, TheAudioPathSplitsAfterItsFolderAndGoesAsItStands)
         click(Form1->Button9);
         ASSERT_FALSE(shell.requests.empty());
         EXPECT_EQ(fields(shell.requests.back()),
-                  std::tuple(Form1, QString("open"), AudioPlayerPath, name, folder, shell::kShowNoActivate));
+                  std::tuple(Form1, QString("open"), AudioPlayerPath, name, folder, shell::kShowNoActivate,
+                             shell::Target::Program));
     }
 }
 

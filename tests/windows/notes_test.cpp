@@ -2,11 +2,17 @@
 // failures that must never cost the user a note.
 #include "support/window_test.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
 #include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace orvasel::testing {
 namespace {
@@ -71,12 +77,26 @@ TEST_F(NotesTest, AnEditedNoteLocksNavigationAndIsSavedOnlyInCodePage1252)
 TEST_F(NotesTest, OnlyARealChangeToTheLoadedNoteOrFieldCounts)
 {
     startWith({{"Autre.cpr", kMix3}, {"Lien.cpr", std::nullopt}, {"Vide.cpr", std::nullopt}});
-    ASSERT_TRUE(QFile::link(workDir.filePath("nulle-part/x"), info("Lien.cpr")));
+#ifdef _WIN32
+    // Where no note can be created (a folder holds its name, which is all a Windows user can do to
+    // it): the selection says so and takes the editor back from the note loaded before.
+    ASSERT_TRUE(QDir().mkdir(info("Lien.cpr")));
+#else
     // A note is never created through a link: the failed selection takes the editor back from the
-    // note loaded before. Neither does loading count, nor, after a listing, the prompt or the field.
+    // note loaded before.
+    ASSERT_TRUE(QFile::link(workDir.filePath("nulle-part/x"), info("Lien.cpr")));
+#endif
+    // Neither does loading count, nor, after a listing, the prompt or the field.
     selectProject("Autre.cpr");
     selectProject("Lien.cpr");
+#ifdef _WIN32
+    EXPECT_TRUE(QFileInfo(info("Lien.cpr")).isDir());
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(messages()[0].text.startsWith("Impossible de lire la note de ce projet"));
+    prompts.shown.clear();
+#else
     EXPECT_TRUE(QFileInfo(info("Lien.cpr")).isSymLink());
+#endif
     EXPECT_EQ(Form1->Memo1->Text() + Form1->Edit1->text(), "");
     QTest::keyClicks(Form1->Edit1, "x");
     selectProject("Autre.cpr");
@@ -103,6 +123,14 @@ TEST_F(NotesTest, OnlyARealChangeToTheLoadedNoteOrFieldCounts)
 TEST_F(NotesTest, ANoteThatCannotBeReadIsReportedAndKeepsItsBytes)
 {
     startWith({{"Song.cpr", kMix3}});
+#ifdef _WIN32
+    // Held open without sharing by another program, as a backup tool or an editor may hold it.
+    const HANDLE held = CreateFileW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(info("Song.cpr")).utf16()),
+                                    GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    selectProject("Song.cpr");
+    CloseHandle(held);
+#else
     ASSERT_TRUE(QFile::setPermissions(workDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                       QFileDevice::ExeOwner | QFileDevice::ExeOther));
     ASSERT_TRUE(QFile::setPermissions(info("Song.cpr"), {}));
@@ -112,6 +140,7 @@ TEST_F(NotesTest, ANoteThatCannotBeReadIsReportedAndKeepsItsBytes)
         GTEST_SKIP() << "cannot leave the root account here";
     selectProject("Song.cpr");
     ASSERT_TRUE(!root || ::seteuid(0) == 0);
+#endif
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_TRUE(messages()[0].text.startsWith("Impossible de lire la note de ce projet : " + CurrentInfoPath + " ("));
     EXPECT_TRUE(messages()[0].text.endsWith("). Le fichier n'a pas été modifié."));

@@ -2,6 +2,8 @@
 // question about an unsaved note, and where the file lives when the program folder is read-only.
 #include "support/window_test.h"
 
+#include "platform/paths.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
@@ -29,18 +31,21 @@ using SettingsTest = WindowTest;
 
 TEST_F(SettingsTest, TheFileReadAtStartIsWrittenBackWholeAtCloseAndAMalformedOneIsToldAndKept)
 {
+    // Folder texts at the root, in the system's own form.
+    const std::string a = std::string(1, paths::separator().toLatin1()) + "a" + std::string(1, paths::separator().toLatin1());
+    const std::string b = std::string(1, paths::separator().toLatin1()) + "b" + std::string(1, paths::separator().toLatin1());
     const QString etudes = folderText(makeFolder(QStringLiteral("Études")));
-    const std::string bookmarks = crlf({"C:\\Cubase.exe", "1", "/a/", etudes.toLatin1().toStdString(), "SIG", "SIG",
+    const std::string bookmarks = crlf({"C:\\Cubase.exe", "1", a, etudes.toLatin1().toStdString(), "SIG", "SIG",
                                         "\xC9tudes \xE0 finir", "EOF", "D:\\Lecteur.exe"});
     struct Case { std::optional<std::string> installed; std::string saved; QString listed; bool malformed; };
     const Case cases[] = {
         {std::nullopt, kInitial, "", false},
         {bookmarks, bookmarks, etudes, false},  // "SIG" is a marker only among the folders
-        {crlf({"rien", "2", "/a/", "/b/", "SIG", "A", "B", "EOF", ""}),  // an index beyond the list selects nothing
-         crlf({"rien", "-1", "/a/", "/b/", "SIG", "A", "B", "EOF", ""}), "", false},
+        {crlf({"rien", "2", a, b, "SIG", "A", "B", "EOF", ""}),  // an index beyond the list selects nothing
+         crlf({"rien", "-1", a, b, "SIG", "A", "B", "EOF", ""}), "", false},
         // Malformed: what was read before the fault is kept, the lists evened out.
-        {crlf({"C", "un", "/a/", "SIG", "A", "EOF", "P"}), crlf({"C", "-1", "/a/", "SIG", "A", "EOF", "P"}), "", true},
-        {crlf({"C", "0", "/a/", "/b/"}), crlf({"C", "0", "/a/", "/b/", "SIG", "/a/", "/b/", "EOF", ""}), "/a/", true},
+        {crlf({"C", "un", a, "SIG", "A", "EOF", "P"}), crlf({"C", "-1", a, "SIG", "A", "EOF", "P"}), "", true},
+        {crlf({"C", "0", a, b}), crlf({"C", "0", a, b, "SIG", a, b, "EOF", ""}), QString::fromStdString(a), true},
         {crlf({"C", "0", std::string(255, 'x'), "SIG", "EOF", "P"}), crlf({"C", "-1", "SIG", "EOF", ""}), "", true},
     };
     for (const Case& c : cases) {

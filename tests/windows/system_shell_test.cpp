@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QTest>
 
 namespace orvasel::testing {
@@ -14,26 +13,63 @@ namespace {
 
 class SystemShellTest : public WindowTest {
 protected:
+    // Our own xdg-open, first on the path, stands in for the desktop's opener.
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        savedPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(makeFolder("bin")) + ':' + savedPath);
+    }
+    void TearDown() override
+    {
+        qputenv("PATH", savedPath);
+        WindowTest::TearDown();
+    }
+    QString writeExecutable(const QString& path, const std::string& content)
+    {
+        writeFile(path, content);
+        EXPECT_TRUE(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner));
+        return path;
+    }
     // Writes the recorder: its working folder, its argument count and each argument, one a line.
     QString writeRecorder(const QString& path)
     {
         const std::string out = record().toStdString();
-        writeFile(path, "#!/bin/sh\n{ pwd; echo $#; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '" + out
-                            + ".part' && mv '" + out + ".part' '" + out + "'\n");
-        EXPECT_TRUE(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner));
-        return path;
+        return writeExecutable(path, "#!/bin/sh\n{ pwd; echo $#; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '"
+                                         + out + ".part' && mv '" + out + ".part' '" + out + "'\n");
     }
-    // Clicks with the system's shell in place, then returns what the started program recorded.
-    QString launch(QWidget* button)
+    // A project file that looks executable, as every file does on a drive formatted for Windows.
+    QString selectExecutableProject(const QString& folder)
     {
-        QFile::remove(record());
+        CurrentProjectPath = writeExecutable(folder + "/Chanson du soir.cpr", "");
+        Form1->Button4->setEnabled(true);
+        return CurrentProjectPath;
+    }
+    void clickWithSystemShell(QWidget* button)
+    {
         shell::install(nullptr);
         click(button);
         shell::install(&shell);
+    }
+    // What the started program recorded.
+    QString launch(QWidget* button)
+    {
+        QFile::remove(record());
+        clickWithSystemShell(button);
         EXPECT_TRUE(QTest::qWaitFor([&] { return exists(record()); }, 5000)) << "nothing was started";
         return QString::fromStdString(readFile(record()));
     }
+    // The message that told the user nothing was started.
+    QString refusal(QWidget* button)
+    {
+        const size_t before = prompts.shown.size();
+        clickWithSystemShell(button);
+        if (!QTest::qWaitFor([&] { return prompts.shown.size() > before; }, 5000))
+            return "<nothing told>";
+        return prompts.shown.back().text;
+    }
     QString record() const { return workDir.filePath("lancement.txt"); }
+    QByteArray savedPath;
 };
 
 TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTheOpener)
@@ -48,14 +84,27 @@ TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTh
     EXPECT_EQ(launch(Form1->Button9), QFileInfo(workDir.path()).canonicalFilePath() + "\n0\n");
 
 #ifdef __linux__
-    // Our own xdg-open, first on the path, stands in for the desktop's opener.
-    const QByteArray path = qgetenv("PATH");
-    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
-    qputenv("PATH", QFile::encodeName(makeFolder("bin")) + ':' + path);
     writeRecorder(workDir.filePath("bin/xdg-open"));
-    CurrentProjectPath = exports + "/Chanson du soir.cpr";
-    Form1->Button4->setEnabled(true);
-    EXPECT_EQ(launch(Form1->Button4), QFileInfo(exports).canonicalFilePath() + "\n1\n" + CurrentProjectPath + "\n");
+    const QString project = selectExecutableProject(exports);
+    EXPECT_EQ(launch(Form1->Button4), QFileInfo(exports).canonicalFilePath() + "\n1\n" + project + "\n");
+#endif
+}
+
+TEST_F(SystemShellTest, WhatCannotBeStartedIsToldToTheUser)
+{
+    start();
+    const QString folder = makeFolder("Album");
+    AudioPlayerPath = folder + "/lecteur disparu";
+    EXPECT_EQ(refusal(Form1->Button9), "Impossible de démarrer " + AudioPlayerPath + " : le fichier est introuvable.");
+    writeFile(AudioPlayerPath, "pas un programme");
+    EXPECT_TRUE(refusal(Form1->Button9).startsWith("Impossible de démarrer " + AudioPlayerPath + " : "));
+#ifdef __linux__
+    // The opener finds no program for the project's type.
+    writeExecutable(workDir.filePath("bin/xdg-open"), "#!/bin/sh\nexit 3\n");
+    CubasePath = "Cubasesx.exe";
+    const QString project = selectExecutableProject(folder);
+    EXPECT_EQ(refusal(Form1->Button4),
+              "Impossible d'ouvrir " + project + " : aucun programme associé à ce type de fichier n'a pu l'ouvrir.");
 #endif
 }
 

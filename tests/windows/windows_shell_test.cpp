@@ -27,21 +27,23 @@ protected:
     QString launch(QWidget* button)
     {
         QFile::remove(record());
-        qputenv("ORVASEL_TEST_RECORD", QDir::toNativeSeparators(record()).toUtf8());
+        // Set in the process's own environment block, which the started programs inherit.
+        SetEnvironmentVariableW(L"ORVASEL_TEST_RECORD", reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(record()).utf16()));
         shell::install(nullptr);
         click(button);
         shell::install(&shell);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(record()); }, 30000)) << "nothing was started";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(record()); }, 30000))
+            << "nothing was started: " << (prompts.shown.empty() ? std::string() : prompts.shown.back().text.toStdString());
         return QString::fromUtf8(readFile(record()));
     }
-    // The user's own association of a file type with a program, as an installed Cubase makes it.
+    // The association of a file type with a program, as an installed Cubase makes it.
     static void associate(const wchar_t* extension, const QString& program)
     {
         const std::wstring command = (QLatin1Char('"') + program + QStringLiteral("\" \"%1\"")).toStdWString();
-        RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(L"Software\\Classes\\") + extension).c_str(), nullptr,
-                        REG_SZ, L"OrvaselTest.Projet", sizeof L"OrvaselTest.Projet");
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Classes\\OrvaselTest.Projet\\shell\\open\\command", nullptr,
-                        REG_SZ, command.c_str(), DWORD((command.size() + 1) * sizeof(wchar_t)));
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, extension, nullptr, REG_SZ, L"OrvaselTest.Projet",
+                                  sizeof L"OrvaselTest.Projet"), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"OrvaselTest.Projet\\shell\\open\\command", nullptr, REG_SZ,
+                                  command.c_str(), DWORD((command.size() + 1) * sizeof(wchar_t))), ERROR_SUCCESS);
     }
 };
 
@@ -57,14 +59,15 @@ TEST_F(WindowsShellTest, PlayerGetsTheAudioNameAsOneArgumentInItsFolderAndCubase
 
     associate(L".cpr", recorder());
     const auto forget = qScopeGuard([] {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\.cpr");
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\OrvaselTest.Projet");
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L".cpr");
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"OrvaselTest.Projet");
     });
     writeFile(exports + "\\Chanson du soir.cpr", "");
     openFolder(exports);
     selectProject(QStringLiteral("Chanson du soir.cpr"));
     CubasePath = QStringLiteral("C:\\Program Files\\Steinberg\\Cubase\\Cubasesx.exe");
-    EXPECT_EQ(launch(Form1->Button4), exports + "\n1\n" + exports + "\\Chanson du soir.cpr\n");
+    // The project goes by its name, in its folder.
+    EXPECT_EQ(launch(Form1->Button4), exports + "\n1\nChanson du soir.cpr\n");
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+#pragma once
+// The results of a search as a table: project, folder, line. Sorted by any column in the order of
+// the project list (without regard to case, in the user's language), ties by project name.
+#include <QAbstractTableModel>
+#include <QCollator>
+#include <vector>
+
+namespace orvasel {
+
+struct SearchResult {
+    QString project;  // the project file's name
+    QString folder;   // its folder text, ending with the separator
+    QString line;     // the line that holds the text searched for, or the note's first line
+};
+
+class ResultsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { ProjectColumn, FolderColumn, LineColumn, ColumnCount };
+
+    explicit ResultsModel(QObject* parent = nullptr);
+
+    void clear();
+    // Each at its place in the present order.
+    void add(std::vector<SearchResult> results);
+    const SearchResult& at(int row) const { return rows_.at(std::size_t(row)); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    void sort(int column, Qt::SortOrder order) override;
+
+private:
+    bool before(const SearchResult& a, const SearchResult& b) const;
+
+    std::vector<SearchResult> rows_;
+    QCollator collator_;
+    int column_ = FolderColumn;
+    Qt::SortOrder order_ = Qt::AscendingOrder;
+};
+
+}  // namespace orvasel

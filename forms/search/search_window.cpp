@@ -1,0 +1,261 @@
+#include "forms/search/search_window.h"
+
+#include "forms/search/results_model.h"
+#include "platform/ansi.h"
+#include "platform/paths.h"
+#include "platform/prompts.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTableView>
+
+namespace orvasel {
+namespace {
+
+// "1 dossier parcouru", "2 dossiers parcourus": the noun and its participle or adjective agree.
+QString counted(std::size_t count, const QString& one, const QString& many)
+{
+    return QString::number(count) + QLatin1Char(' ') + (count > 1 ? many : one);
+}
+
+// A folder as a search root: the folder text, ending with its separator.
+std::string rootOf(const QString& folder)
+{
+    QString text = QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
+    if (!text.endsWith(paths::separator()))
+        text += paths::separator();
+    return paths::toFileSystem(text);
+}
+
+SearchResult shown(const search::Found& found)
+{
+    return {QString::fromStdString(found.project), QString::fromStdString(found.folder), ansi::toUnicode(found.line)};
+}
+
+}  // namespace
+
+SearchWindow::SearchWindow(QWidget* parent, Links links)
+    : QWidget(parent, Qt::Window),
+      links_(std::move(links)),
+      background_(this, [this](SearchBatch&& batch) { receive(std::move(batch)); })
+{
+    setObjectName(QStringLiteral("SearchWindow"));
+    setWindowTitle(QStringLiteral("Rechercher dans les notes"));
+    resize(780, 480);
+
+    queryEdit = new QLineEdit(this);
+    queryEdit->setPlaceholderText(QStringLiteral("un mot de la note ou du fichier exporté ; vide : tous les projets"));
+    searchButton = new QPushButton(QStringLiteral("Rechercher"), this);
+    stopButton = new QPushButton(QStringLiteral("Arrêter"), this);
+    folderChoice = new QRadioButton(QStringLiteral("Dossier :"), this);
+    folderChoice->setChecked(true);
+    folderEdit = new QLineEdit(this);
+    chooseFolderButton = new QPushButton(QStringLiteral("..."), this);
+    chooseFolderButton->setToolTip(QStringLiteral("Choisir le dossier"));
+    bookmarksChoice = new QRadioButton(QStringLiteral("Tous les signets"), this);
+    results = new ResultsModel(this);
+    resultsView = new QTableView(this);
+    resultsView->setModel(results);
+    resultsView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    resultsView->setSelectionMode(QAbstractItemView::SingleSelection);
+    resultsView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    resultsView->setWordWrap(false);
+    resultsView->verticalHeader()->hide();
+    // Rows of one height: a long list of results stays quick to show.
+    resultsView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    resultsView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    resultsView->horizontalHeader()->setStretchLastSection(true);
+    resultsView->horizontalHeader()->setSortIndicator(ResultsModel::FolderColumn, Qt::AscendingOrder);
+    resultsView->setSortingEnabled(true);
+    resultsView->setColumnWidth(ResultsModel::ProjectColumn, 200);
+    resultsView->setColumnWidth(ResultsModel::FolderColumn, 280);
+    resultsView->installEventFilter(this);
+    countLabel = new QLabel(this);
+    progressLabel = new QLabel(this);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("Chercher :"), this), 0, 0);
+    grid->addWidget(queryEdit, 0, 1, 1, 2);
+    grid->addWidget(searchButton, 0, 3);
+    grid->addWidget(stopButton, 0, 4);
+    grid->addWidget(folderChoice, 1, 0);
+    grid->addWidget(folderEdit, 1, 1);
+    grid->addWidget(chooseFolderButton, 1, 2);
+    grid->addWidget(bookmarksChoice, 1, 3, 1, 2);
+    grid->addWidget(resultsView, 2, 0, 1, 5);
+    grid->addWidget(countLabel, 3, 0, 1, 2);
+    grid->addWidget(progressLabel, 3, 2, 1, 3);
+    grid->setColumnStretch(1, 1);
+
+    connect(queryEdit, &QLineEdit::returnPressed, this, &SearchWindow::startSearch);
+    connect(folderEdit, &QLineEdit::returnPressed, this, &SearchWindow::startSearch);
+    connect(folderEdit, &QLineEdit::textEdited, this, [this] { folderChoice->setChecked(true); });
+    connect(searchButton, &QPushButton::clicked, this, &SearchWindow::startSearch);
+    connect(stopButton, &QPushButton::clicked, this, &SearchWindow::stopSearch);
+    connect(chooseFolderButton, &QPushButton::clicked, this, &SearchWindow::chooseFolder);
+    connect(resultsView, &QTableView::doubleClicked, this, &SearchWindow::goToCurrentResult);
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
+        if (searching_)
+            stopSearch();
+        else
+            close();
+    });
+    connect(new QShortcut(Qt::Key_F3, this), &QShortcut::activated, this, &SearchWindow::startSearch);
+    setSearching(false);
+}
+
+SearchWindow::~SearchWindow()
+{
+    background_.stop();
+}
+
+void SearchWindow::open()
+{
+    if (!isVisible() && !searching_)
+        folderEdit->setText(links_.listedFolder());
+    show();
+    raise();
+    activateWindow();
+    queryEdit->setFocus();
+    queryEdit->selectAll();
+}
+
+void SearchWindow::searchAgain()
+{
+    if (!searchedOnce_) {
+        open();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+    startSearch();
+}
+
+void SearchWindow::startSearch()
+{
+    stopSearch();
+    results->clear();
+    countLabel->clear();
+    tally_ = {};
+    const std::optional<std::string> query = ansi::fromUnicode(queryEdit->text());
+    if (!query) {
+        progressLabel->setText(QStringLiteral("Une note ne peut pas contenir « %1 » : rien à chercher.")
+                                   .arg(ansi::unstorableCharacters(queryEdit->text())));
+        return;
+    }
+    std::vector<std::string> roots;
+    if (bookmarksChoice->isChecked()) {
+        for (const QString& folder : links_.bookmarkFolders())
+            roots.push_back(rootOf(folder));
+        if (roots.empty()) {
+            progressLabel->setText(QStringLiteral("Aucun signet à parcourir."));
+            return;
+        }
+    } else {
+        const QString folder = folderEdit->text().trimmed();
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+            progressLabel->setText(QStringLiteral("Le dossier « %1 » n'existe pas.").arg(folder));
+            return;
+        }
+        roots.push_back(rootOf(folder));
+    }
+    searchedOnce_ = true;
+    run_ = background_.start(std::move(roots), *query);
+    setSearching(true);
+    showProgress(tally_, QStringLiteral("Recherche en cours"));
+}
+
+void SearchWindow::stopSearch()
+{
+    if (!searching_)
+        return;
+    background_.stop();
+    setSearching(false);
+    showProgress(tally_, QStringLiteral("Recherche arrêtée"));
+}
+
+void SearchWindow::chooseFolder()
+{
+    const auto folder = prompts::current().chooseFolder(this, QStringLiteral("Dossier où chercher"), folderEdit->text());
+    if (!folder)
+        return;
+    folderEdit->setText(*folder);
+    folderChoice->setChecked(true);
+}
+
+void SearchWindow::receive(SearchBatch&& batch)
+{
+    if (batch.run != run_ || !searching_)
+        return;
+    std::vector<SearchResult> found;
+    found.reserve(batch.found.size());
+    for (const search::Found& one : batch.found)
+        found.push_back(shown(one));
+    results->add(std::move(found));
+    tally_ = batch.tally;
+    countLabel->setText(counted(std::size_t(results->rowCount()), QStringLiteral("projet trouvé"),
+                                QStringLiteral("projets trouvés")));
+    if (batch.finished) {
+        setSearching(false);
+        showProgress(tally_, QStringLiteral("Recherche terminée"));
+    } else {
+        showProgress(tally_, QStringLiteral("Recherche en cours"));
+    }
+}
+
+void SearchWindow::showProgress(const search::Tally& tally, const QString& state)
+{
+    QStringList parts{counted(tally.folders, QStringLiteral("dossier parcouru"), QStringLiteral("dossiers parcourus"))};
+    if (tally.unreadableFolders > 0)
+        parts << counted(tally.unreadableFolders, QStringLiteral("dossier illisible"), QStringLiteral("dossiers illisibles"));
+    if (tally.unreadableFiles > 0)
+        parts << counted(tally.unreadableFiles, QStringLiteral("fichier illisible"), QStringLiteral("fichiers illisibles"));
+    progressLabel->setText(state + QStringLiteral(" : ") + parts.join(QStringLiteral(", ")));
+    if (results->rowCount() == 0 && !searching_)
+        countLabel->setText(QStringLiteral("Aucun projet trouvé"));
+}
+
+void SearchWindow::setSearching(bool searching)
+{
+    searching_ = searching;
+    stopButton->setEnabled(searching);
+}
+
+void SearchWindow::goToCurrentResult()
+{
+    const QModelIndex current = resultsView->currentIndex();
+    if (!current.isValid())
+        return;
+    const SearchResult& result = results->at(current.row());
+    links_.goTo(result.folder, result.project);
+}
+
+void SearchWindow::closeEvent(QCloseEvent* event)
+{
+    stopSearch();
+    event->accept();
+}
+
+bool SearchWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == resultsView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            goToCurrentResult();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace orvasel

@@ -1,0 +1,72 @@
+#pragma once
+// "Rechercher dans les notes": a modeless window that searches the notes of a whole folder tree,
+// or of every bookmark's tree, and lists the projects found while the search runs.
+#include "forms/search/background_search.h"
+
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+namespace orvasel {
+
+class ResultsModel;
+
+class SearchWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Where a search may look and where a result leads, given by the main window.
+    struct Links {
+        std::function<QString()> listedFolder;        // the folder the main window lists
+        std::function<QStringList()> bookmarkFolders; // every bookmark's folder
+        std::function<void(const QString& folderText, const QString& project)> goTo;
+    };
+
+    SearchWindow(QWidget* parent, Links links);
+    ~SearchWindow() override;
+
+    // Shown and brought forward, looking in the folder the main window lists, the text field ready.
+    void open();
+    // Shown again and the last search run anew (the first time, the same as open).
+    void searchAgain();
+
+    void startSearch();
+    void stopSearch();
+    bool searching() const { return searching_; }
+
+    QLineEdit* queryEdit;
+    QRadioButton* folderChoice;
+    QLineEdit* folderEdit;
+    QPushButton* chooseFolderButton;
+    QRadioButton* bookmarksChoice;
+    QPushButton* searchButton;
+    QPushButton* stopButton;
+    QTableView* resultsView;
+    QLabel* countLabel;
+    QLabel* progressLabel;
+    ResultsModel* results;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void chooseFolder();
+    void receive(SearchBatch&& batch);
+    void goToCurrentResult();
+    void showProgress(const search::Tally& tally, const QString& state);
+    void setSearching(bool searching);
+
+    Links links_;
+    BackgroundSearch background_;
+    int run_ = 0;
+    bool searching_ = false;
+    bool searchedOnce_ = false;
+    search::Tally tally_;
+};
+
+}  // namespace orvasel

@@ -1,0 +1,32 @@
+#pragma once
+// Whether a project's information file holds the text searched for, and the line to show for it.
+// Texts are code page 1252 bytes, as the information file holds them.
+#include "storage/info_file.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvasel::search {
+
+class NoteMatcher {
+public:
+    // An empty text matches every project, showing the first line of its note.
+    explicit NoteMatcher(std::string_view query);
+
+    bool matchesEverything() const { return query_.empty(); }
+
+    // The first line of the note that holds the text, else the exported-audio path when it holds
+    // it; nothing when neither does. Letter case and accents are ignored. The line comes without
+    // its line end.
+    std::optional<std::string> match(const info_file::Contents& contents);
+
+private:
+    std::string query_;   // folded
+    std::string folded_;  // scratch space, kept from one project to the next
+};
+
+// A line of the note as read back, without its line end (LF, or CR LF).
+std::string_view withoutLineEnd(std::string_view line);
+
+}  // namespace orvasel::search
