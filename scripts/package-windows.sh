@@ -37,7 +37,8 @@ if [[ -z $qt ]]; then
   qt=$(cd "$qt_dir/../../.." && pwd)
 fi
 [[ -f $qt/bin/Qt6Core.dll ]] || fail "$qt is not a Windows Qt (no bin/Qt6Core.dll)"
-qt_version=$(sed -n 's/^set(PACKAGE_VERSION "\(.*\)")$/\1/p' "$qt/lib/cmake/Qt6/Qt6ConfigVersion.cmake")
+qt_version=$(cat "$qt"/lib/cmake/Qt6/Qt6ConfigVersion*.cmake | sed -n 's/^set(PACKAGE_VERSION "\(.*\)")$/\1/p' | head -n 1)
+[[ -n $qt_version ]] || fail "the version of the Qt in $qt is not found"
 translations=/usr/share/qt6/translations
 [[ -f $translations/qtbase_fr.qm ]] || fail "$translations/qtbase_fr.qm is missing (Debian package qt6-translations-l10n)"
 
