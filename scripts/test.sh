@@ -53,6 +53,11 @@ step "The Windows program under Wine on a virtual display"
 scripts/windows-smoke.sh build-win/bin build-win/orvasel-windows.png
 step_done
 
+step "What a Windows user downloads: the zip and the installer, installed and removed under Wine"
+scripts/package-windows.sh build-win build-win/packages
+scripts/windows-package-check.sh build-win/packages
+step_done
+
 step "Fuzzing the two file readers, ${fuzz_seconds} s each"
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVASEL_FUZZ=ON \
   -DORVASEL_GUI=OFF -DORVASEL_TESTS=OFF -DORVASEL_BENCH=OFF >/dev/null
