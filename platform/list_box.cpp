@@ -1,6 +1,7 @@
 #include "platform/list_box.h"
 
 #include <QCollator>
+#include <QKeyEvent>
 #include <algorithm>
 
 namespace orvasel {
@@ -144,6 +145,19 @@ void ListBox::SetSorted(bool sorted)
     // Handing the items back one by one to a sorted list is adding them to an empty sorted list.
     clear();
     AddItems(items);
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event)
+{
+    // With nothing selected yet, the first arrow selects the item under the caret (the first one
+    // after a listing), not the one after it.
+    const bool arrow = event->key() == Qt::Key_Down || event->key() == Qt::Key_Up;
+    const bool plain = !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    if (arrow && plain && !selectionModel()->hasSelection() && currentIndex().isValid()) {
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 int ListBox::ItemIndex() const

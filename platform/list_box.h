@@ -32,6 +32,9 @@ public:
 signals:
     void Click();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void insertAt(int row, const QString& text, QCollatorSortKey key);
     QCollatorSortKey keyFor(const QString& text) const;

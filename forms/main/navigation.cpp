@@ -5,6 +5,8 @@
 #include "platform/file_search.h"
 #include "platform/paths.h"
 
+#include <QApplication>
+
 using namespace orvasel;
 
 namespace {
@@ -39,6 +41,16 @@ QStringList selectionPrompt(bool longForm)
 
 const QString kProjectPattern = QStringLiteral("*.cpr");
 
+// The busy cursor while a listing runs (a network folder or a huge one can take a while); it goes
+// when the listing ends, however it ends.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 }  // namespace
 
 int TForm1::SearchProjects(const QString& folderText)
@@ -64,6 +76,7 @@ int TForm1::SearchProjects(const QString& folderText)
 
 int TForm1::ListFolder(const QString& folderText, Prompt prompt, WhenNothingFound whenNothingFound)
 {
+    const BusyCursor busy;
     Memo1->SetText(QString());
     // Until a project is selected the editor shows no note of its own: nothing typed there may
     // reach the information file of the project selected before.
@@ -96,6 +109,8 @@ void TForm1::DirectoryListBox1Change(QObject*)
 
 void TForm1::ComboBox1Change(QObject*)
 {
+    // One busy cursor over the listings of the bookmark and of the folder list that follows it.
+    const BusyCursor busy;
     const QString bookmark = ComboBox1->SelectedText();
     ListFolder(paths::cutAfterLastSeparator(bookmark), Prompt::Long, WhenNothingFound::GoOn);
     Button3->setEnabled(true);
