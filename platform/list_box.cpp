@@ -1,25 +1,102 @@
 #include "platform/list_box.h"
 
-#include <QCollator>
 #include <QKeyEvent>
+#include <QLocale>
 #include <algorithm>
+#include <numeric>
+#include <vector>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <string>
+#else
+#include <QCollator>
+#include <QCollatorSortKey>
+#endif
 
 namespace orvasel {
 namespace {
 
-// The order of the names, as the system's sorted lists keep it.
-const QCollator& nameOrder()
+// The language whose rules order the names. The "C" locale would compare code points, letter
+// case included; the system's lists always sort by language, so such a user gets the common
+// rules of the Latin alphabet.
+QLocale orderLanguage()
+{
+    const QLocale user;
+    return user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user;
+}
+
+#ifdef _WIN32
+
+// Qt's collation keys are wrong on Windows (half of each key is left unset): the system builds
+// them here, with the same rules, case-insensitive, in the user's language.
+using SortKey = QByteArray;
+
+SortKey sortKeyOf(const QString& name)
+{
+    static const std::wstring language = orderLanguage().bcp47Name().toStdWString();
+    const auto* text = reinterpret_cast<const wchar_t*>(name.utf16());
+    const int length = int(name.size());
+    constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    // With LCMAP_SORTKEY the sizes are in bytes.
+    const int size = LCMapStringEx(language.c_str(), kFlags, text, length, nullptr, 0, nullptr, nullptr, 0);
+    if (size <= 0)
+        return {};
+    QByteArray key(size, Qt::Uninitialized);
+    LCMapStringEx(language.c_str(), kFlags, text, length, reinterpret_cast<LPWSTR>(key.data()), size, nullptr,
+                  nullptr, 0);
+    return key;
+}
+
+bool keyLess(const SortKey& a, const SortKey& b)
+{
+    return a < b;  // bytes compared unsigned
+}
+
+#else
+
+using SortKey = QCollatorSortKey;
+
+SortKey sortKeyOf(const QString& name)
 {
     static const QCollator collator = [] {
-        // The "C" locale compares code points, letter case included; the system's lists always
-        // sort by language, so such a user gets the common rules of the Latin alphabet.
-        const QLocale user;
-        QCollator c{user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user};
+        QCollator c{orderLanguage()};
         c.setCaseSensitivity(Qt::CaseInsensitive);
         c.setNumericMode(false);
         return c;
     }();
-    return collator;
+    return collator.sortKey(name);
+}
+
+bool keyLess(const SortKey& a, const SortKey& b)
+{
+    return a.compare(b) < 0;
+}
+
+#endif
+
+// The names in their order, equal names in the order given. Each key is built once.
+QStringList inNameOrder(const QStringList& names)
+{
+    std::vector<SortKey> keys;
+    keys.reserve(std::size_t(names.size()));
+    for (const QString& name : names)
+        keys.push_back(sortKeyOf(name));
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&keys](int a, int b) {
+        const SortKey& left = keys[std::size_t(a)];
+        const SortKey& right = keys[std::size_t(b)];
+        return keyLess(left, right) || (!keyLess(right, left) && a < b);
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (int i : order)
+        sorted << names.at(i);
+    return sorted;
 }
 
 // Marks the program's own changes so that they raise no click.
@@ -41,35 +118,31 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent)
     });
 }
 
-QCollatorSortKey ListBox::keyFor(const QString& text) const
-{
-    return nameOrder().sortKey(text);
-}
-
 void ListBox::Clear()
 {
     ProgramChange change(programmatic_);
     clear();
-    keys_.clear();
-}
-
-void ListBox::insertAt(int row, const QString& text, QCollatorSortKey key)
-{
-    insertItem(row, text);
-    keys_.insert(keys_.begin() + row, std::move(key));
 }
 
 void ListBox::AddItem(const QString& text)
 {
     ProgramChange change(programmatic_);
-    QCollatorSortKey key = keyFor(text);
-    int row = count();
-    if (sorted_) {
-        const auto place = std::upper_bound(keys_.begin(), keys_.end(), key,
-            [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
-        row = int(place - keys_.begin());
+    if (!sorted_) {
+        addItem(text);
+        return;
     }
-    insertAt(row, text, std::move(key));
+    // After the equal names already there.
+    const SortKey key = sortKeyOf(text);
+    int low = 0;
+    int high = count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (keyLess(key, sortKeyOf(item(middle)->text())))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    insertItem(low, text);
 }
 
 QStringList ListBox::Items() const
@@ -84,49 +157,23 @@ QStringList ListBox::Items() const
 void ListBox::AddItems(const QStringList& texts)
 {
     ProgramChange change(programmatic_);
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(std::size_t(texts.size()));
-    for (const QString& text : texts)
-        keys.push_back(keyFor(text));
     if (!sorted_) {
         addItems(texts);
-        keys_.insert(keys_.end(), std::make_move_iterator(keys.begin()), std::make_move_iterator(keys.end()));
         return;
     }
-    // Each new name would go after the equal names already there, and after the equal new names
-    // added before it: a stable sort of the new ones, then a merge that favours the old ones.
-    const QStringList present = Items();
-    std::vector<int> order(std::size_t(texts.size()));
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](int a, int b) { return keys[std::size_t(a)].compare(keys[std::size_t(b)]) < 0; });
-    QStringList merged;
-    merged.reserve(present.size() + texts.size());
-    std::vector<QCollatorSortKey> mergedKeys;
-    mergedKeys.reserve(keys_.size() + keys.size());
-    std::size_t old = 0;
-    for (int i : order) {
-        const QCollatorSortKey& key = keys[std::size_t(i)];
-        while (old < keys_.size() && key.compare(keys_[old]) >= 0) {
-            merged << present.at(qsizetype(old));
-            mergedKeys.push_back(keys_[old++]);
-        }
-        merged << texts.at(i);
-        mergedKeys.push_back(key);
+    // Each new name goes after the equal names already there and after the equal new names
+    // added before it: the order of the names, ties kept in the order of arrival.
+    if (count() == 0) {
+        addItems(inNameOrder(texts));
+        return;
     }
-    for (; old < keys_.size(); ++old) {
-        merged << present.at(qsizetype(old));
-        mergedKeys.push_back(keys_[old]);
-    }
-    refill(merged, std::move(mergedKeys));
+    refill(inNameOrder(Items() + texts));
 }
 
-void ListBox::refill(const QStringList& texts, std::vector<QCollatorSortKey> keys)
+void ListBox::refill(const QStringList& texts)
 {
     clear();
     addItems(texts);
-    keys_ = std::move(keys);
 }
 
 void ListBox::SetSorted(bool sorted)
@@ -135,16 +182,10 @@ void ListBox::SetSorted(bool sorted)
         return;
     ProgramChange change(programmatic_);
     sorted_ = sorted;
-    const QStringList items = Items();
-    std::vector<QCollatorSortKey> keys = std::move(keys_);
-    keys_.clear();
-    if (!sorted_) {
-        refill(items, std::move(keys));
-        return;
-    }
-    // Handing the items back one by one to a sorted list is adding them to an empty sorted list.
-    clear();
-    AddItems(items);
+    // Handing the items back one by one to an unsorted list leaves them as they are; to a sorted
+    // one, puts them in the order of the names.
+    if (sorted_ && count() > 1)
+        refill(inNameOrder(Items()));
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event)

@@ -1,9 +1,7 @@
 #pragma once
 // A list box with a sorted property, whose click event comes with every change of its selection
 // made by the user, by mouse or by keyboard, and never with one made by the program.
-#include <QCollatorSortKey>
 #include <QListWidget>
-#include <vector>
 
 namespace orvasel {
 
@@ -36,14 +34,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void insertAt(int row, const QString& text, QCollatorSortKey key);
-    QCollatorSortKey keyFor(const QString& text) const;
-    // Replaces the items by these, keys parallel to them.
-    void refill(const QStringList& texts, std::vector<QCollatorSortKey> keys);
+    // Replaces the items by these.
+    void refill(const QStringList& texts);
 
     bool sorted_ = false;
     int programmatic_ = 0;
-    std::vector<QCollatorSortKey> keys_;  // parallel to the items
 };
 
 }  // namespace orvasel
