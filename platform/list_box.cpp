@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLocale>
+#include <QStringListModel>
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -14,7 +15,6 @@
 #include <string>
 #else
 #include <QCollator>
-#include <QCollatorSortKey>
 #endif
 
 namespace orvasel {
@@ -31,36 +31,20 @@ QLocale orderLanguage()
 
 #ifdef _WIN32
 
-// Qt's collation keys are wrong on Windows (half of each key is left unset): the system builds
-// them here, with the same rules, case-insensitive, in the user's language.
-using SortKey = QByteArray;
-
-SortKey sortKeyOf(const QString& name)
+// Qt's collation is not trusted on Windows (its sort keys leave half of each key unset): the
+// system compares, with the same rules, case-insensitive, in the user's language.
+int compareNames(const QString& a, const QString& b)
 {
     static const std::wstring language = orderLanguage().bcp47Name().toStdWString();
-    const auto* text = reinterpret_cast<const wchar_t*>(name.utf16());
-    const int length = int(name.size());
-    constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    // With LCMAP_SORTKEY the sizes are in bytes.
-    const int size = LCMapStringEx(language.c_str(), kFlags, text, length, nullptr, 0, nullptr, nullptr, 0);
-    if (size <= 0)
-        return {};
-    QByteArray key(size, Qt::Uninitialized);
-    LCMapStringEx(language.c_str(), kFlags, text, length, reinterpret_cast<LPWSTR>(key.data()), size, nullptr,
-                  nullptr, 0);
-    return key;
-}
-
-bool keyLess(const SortKey& a, const SortKey& b)
-{
-    return a < b;  // bytes compared unsigned
+    const int order = CompareStringEx(language.c_str(), NORM_IGNORECASE, reinterpret_cast<LPCWSTR>(a.utf16()),
+                                      int(a.size()), reinterpret_cast<LPCWSTR>(b.utf16()), int(b.size()), nullptr,
+                                      nullptr, 0);
+    return order == 0 ? a.compare(b) : order - CSTR_EQUAL;  // 0: failed, the code points decide
 }
 
 #else
 
-using SortKey = QCollatorSortKey;
-
-SortKey sortKeyOf(const QString& name)
+int compareNames(const QString& a, const QString& b)
 {
     static const QCollator collator = [] {
         QCollator c{orderLanguage()};
@@ -68,29 +52,20 @@ SortKey sortKeyOf(const QString& name)
         c.setNumericMode(false);
         return c;
     }();
-    return collator.sortKey(name);
-}
-
-bool keyLess(const SortKey& a, const SortKey& b)
-{
-    return a.compare(b) < 0;
+    return collator.compare(a, b);
 }
 
 #endif
 
-// The names in their order, equal names in the order given. Each key is built once.
+// The names in their order, equal names in the order given. The names are compared as they
+// are: for names of a folder, the collation's own fast comparison beats building sort keys.
 QStringList inNameOrder(const QStringList& names)
 {
-    std::vector<SortKey> keys;
-    keys.reserve(std::size_t(names.size()));
-    for (const QString& name : names)
-        keys.push_back(sortKeyOf(name));
-    std::vector<int> order(keys.size());
+    std::vector<int> order(std::size_t(names.size()));
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&keys](int a, int b) {
-        const SortKey& left = keys[std::size_t(a)];
-        const SortKey& right = keys[std::size_t(b)];
-        return keyLess(left, right) || (!keyLess(right, left) && a < b);
+    std::sort(order.begin(), order.end(), [&names](int a, int b) {
+        const int byName = compareNames(names.at(a), names.at(b));
+        return byName < 0 || (byName == 0 && a < b);
     });
     QStringList sorted;
     sorted.reserve(names.size());
@@ -108,72 +83,77 @@ struct ProgramChange {
 
 }  // namespace
 
-ListBox::ListBox(QWidget* parent) : QListWidget(parent)
+ListBox::ListBox(QWidget* parent) : QListView(parent), names_(new QStringListModel(this))
 {
+    setModel(names_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
-    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (programmatic_ == 0)
             emit Click();
     });
 }
 
+int ListBox::count() const
+{
+    return names_->rowCount();
+}
+
 void ListBox::Clear()
 {
     ProgramChange change(programmatic_);
-    clear();
+    refill({});
+}
+
+void ListBox::refill(const QStringList& texts)
+{
+    names_->setStringList(texts);
 }
 
 void ListBox::AddItem(const QString& text)
 {
     ProgramChange change(programmatic_);
-    if (!sorted_) {
-        addItem(text);
-        return;
+    int row = count();
+    if (sorted_) {
+        // After the equal names already there.
+        int low = 0;
+        while (low < row) {
+            const int middle = low + (row - low) / 2;
+            if (compareNames(text, names_->index(middle).data().toString()) < 0)
+                row = middle;
+            else
+                low = middle + 1;
+        }
     }
-    // After the equal names already there.
-    const SortKey key = sortKeyOf(text);
-    int low = 0;
-    int high = count();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (keyLess(key, sortKeyOf(item(middle)->text())))
-            high = middle;
-        else
-            low = middle + 1;
-    }
-    insertItem(low, text);
+    names_->insertRows(row, 1);
+    names_->setData(names_->index(row), text);
 }
 
 QStringList ListBox::Items() const
 {
-    QStringList items;
-    items.reserve(count());
-    for (int row = 0; row < count(); ++row)
-        items << item(row)->text();
-    return items;
+    return names_->stringList();
 }
 
 void ListBox::AddItems(const QStringList& texts)
 {
+    if (texts.isEmpty())
+        return;
     ProgramChange change(programmatic_);
-    if (!sorted_) {
-        addItems(texts);
-        return;
-    }
-    // Each new name goes after the equal names already there and after the equal new names
-    // added before it: the order of the names, ties kept in the order of arrival.
     if (count() == 0) {
-        addItems(inNameOrder(texts));
+        refill(sorted_ ? inNameOrder(texts) : texts);
         return;
     }
-    refill(inNameOrder(Items() + texts));
-}
-
-void ListBox::refill(const QStringList& texts)
-{
-    clear();
-    addItems(texts);
+    if (sorted_) {
+        // Each new name goes after the equal names already there and after the equal new names
+        // added before it: the order of the names, ties kept in the order of arrival.
+        refill(inNameOrder(Items() + texts));
+        return;
+    }
+    const int first = count();
+    names_->insertRows(first, int(texts.size()));
+    for (int i = 0; i < texts.size(); ++i)
+        names_->setData(names_->index(first + i), texts.at(i));
 }
 
 void ListBox::SetSorted(bool sorted)
@@ -198,13 +178,13 @@ void ListBox::keyPressEvent(QKeyEvent* event)
         selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
         return;
     }
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
 }
 
 int ListBox::ItemIndex() const
 {
-    const QList<QListWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? -1 : row(selected.constFirst());
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
 void ListBox::SetItemIndex(int index)
@@ -212,16 +192,21 @@ void ListBox::SetItemIndex(int index)
     ProgramChange change(programmatic_);
     if (index < 0 || index >= count()) {
         clearSelection();
-        setCurrentRow(-1);
+        setCurrentIndex(QModelIndex());
         return;
     }
-    setCurrentRow(index);
+    setCurrentIndex(names_->index(index));
 }
 
 QString ListBox::SelectedText() const
 {
     const int index = ItemIndex();
-    return index < 0 ? QString() : item(index)->text();
+    return index < 0 ? QString() : names_->index(index).data().toString();
+}
+
+QModelIndexList ListBox::findItems(const QString& text, Qt::MatchFlags flags) const
+{
+    return names_->match(names_->index(0), Qt::DisplayRole, text, -1, flags);
 }
 
 }  // namespace orvasel

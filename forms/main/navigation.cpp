@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 
 #include <QApplication>
+#include <QStringDecoder>
 
 using namespace orvasel;
 
@@ -57,17 +58,21 @@ int TForm1::SearchProjects(const QString& folderText)
 {
     QStringList found;
     FileSearch search((folderText + kProjectPattern).toStdString());
+    // A name that is not valid UTF-8 would come back as another name: its note could not be
+    // found, and a selection would create a new file beside it. Such names are left out.
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     while (const auto entry = search.next()) {
         if (entry->name == ".." || entry->name == ".")
             continue;
         if (entry->attributes & kAttributeDirectory)
             continue;
-        // A name that is not valid UTF-8 would come back as another name: its note could not be
-        // found, and a selection would create a new file beside it.
-        const QString name = QString::fromStdString(entry->name);
-        if (name.toStdString() != entry->name)
+        QString name = decoder(QByteArrayView(entry->name));
+        if (decoder.hasError()) {
+            decoder.resetState();
             continue;
-        found << name;
+        }
+        found << std::move(name);
     }
     // Added in the order of the search, all at once.
     ListBox2->AddItems(found);
