@@ -25,6 +25,15 @@ QString readerText(QWidget* widget, int child = -1)
     return control->text(QAccessible::Name) + QLatin1Char('|') + control->text(QAccessible::Value);
 }
 
+bool frenchQtTextsInstalled()
+{
+    for (const QString& folder : {QCoreApplication::applicationDirPath() + "/translations",
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)})
+        if (QTranslator().load("qtbase_fr", folder))
+            return true;
+    return false;
+}
+
 class AccessibilityTest : public WindowTest {
 protected:
     // A project folder whose name a reader could mangle, two projects with notes, a subfolder.
@@ -108,11 +117,7 @@ TEST_F(AccessibilityTest, TheKeyboardReachesEveryControlAndActsAsTheMouse)
 // Run here under the system's language, and again by the next test under English.
 TEST_F(AccessibilityTest, BoxesAnswerEscapeAndReturnWithFrenchButtons)
 {
-    bool french = false;
-    for (const QString& folder : {QCoreApplication::applicationDirPath() + "/translations",
-                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)})
-        french = french || QTranslator().load("qtbase_fr", folder);
-    if (!french)
+    if (!frenchQtTextsInstalled())
         GTEST_SKIP() << "Qt's French translations are not installed";
     prompts::install(nullptr);  // the real boxes
     struct Case {
@@ -147,8 +152,8 @@ TEST_F(AccessibilityTest, BoxesAnswerEscapeAndReturnWithFrenchButtons)
 
 TEST_F(AccessibilityTest, BoxesStayFrenchUnderAnEnglishSystem)
 {
-    if (qEnvironmentVariableIsSet("ORVASEL_ENGLISH_RUN"))
-        GTEST_SKIP() << "already the English run";
+    if (qEnvironmentVariableIsSet("ORVASEL_ENGLISH_RUN") || !frenchQtTextsInstalled())
+        GTEST_SKIP() << "already the English run, or no French translations to load";
     QProcess run;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"LANG", "LC_ALL", "LC_MESSAGES"})

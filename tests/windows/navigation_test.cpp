@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <optional>
 #include <stdexcept>
 
 namespace orvasel::testing {
