@@ -30,17 +30,23 @@ void showException(const std::exception_ptr& raised)
     }
 }
 
-// Qt's own texts ("Annuler", "Oui"…) in the user's language.
+// Qt's own texts ("Annuler", "Oui"…) in French like the rest of the program, whatever the
+// system's language: from the "translations" folder beside the program (where the Windows package
+// puts them), else from Qt's own. Without French ones, the system's language is the next best.
 void loadTranslations(QApplication& application)
 {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const QString& name : {QStringLiteral("qtbase"), QStringLiteral("qt")}) {
-        auto* translator = new QTranslator(&application);
-        if (translator->load(QLocale(), name, QStringLiteral("_"), folder))
-            application.installTranslator(translator);
-        else
-            delete translator;
+    const QString folders[] = {QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    auto* translator = new QTranslator(&application);
+    for (const QLocale& language : {QLocale(QLocale::French, QLocale::France), QLocale()}) {
+        for (const QString& folder : folders) {
+            if (translator->load(language, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+                application.installTranslator(translator);
+                return;
+            }
+        }
     }
+    delete translator;
 }
 
 // A secondary window is owned by the main window, as a dialog is by the window it belongs to: the

@@ -79,6 +79,8 @@ void DirectoryListBox::fill()
     const auto add = [this](const QIcon& icon, int level, const QString& name, const QString& path) {
         auto* item = new QListWidgetItem(icon, QString(level * kIndent, QLatin1Char(' ')) + name, this);
         item->setData(Qt::UserRole, path);
+        // Read aloud without the indent that draws the tree.
+        item->setData(Qt::AccessibleTextRole, name);
         item->setSizeHint(QSize(0, kItemHeight));
     };
 

@@ -1,5 +1,6 @@
 #pragma once
-// A label sized to its text: it grows and shrinks with its caption.
+// A label sized to its text: it grows and shrinks with its caption. Assistive technology reads
+// the caption itself, exactly (an "&" in a folder name included).
 #include <QLabel>
 
 namespace orvasel {
@@ -17,6 +18,7 @@ public:
     void SetCaption(const QString& caption)
     {
         setText(caption);
+        setAccessibleName(caption);
         adjustSize();
     }
 };

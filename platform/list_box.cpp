@@ -1,24 +1,77 @@
 #include "platform/list_box.h"
 
-#include <QCollator>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QStringListModel>
 #include <algorithm>
+#include <numeric>
+#include <vector>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <string>
+#else
+#include <QCollator>
+#endif
 
 namespace orvasel {
 namespace {
 
-// The order of the names, as the system's sorted lists keep it.
-const QCollator& nameOrder()
+// The language whose rules order the names. The "C" locale would compare code points, letter
+// case included; the system's lists always sort by language, so such a user gets the common
+// rules of the Latin alphabet.
+QLocale orderLanguage()
+{
+    const QLocale user;
+    return user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user;
+}
+
+#ifdef _WIN32
+
+// Qt's collation is not trusted on Windows (its sort keys leave half of each key unset): the
+// system compares, with the same rules, case-insensitive, in the user's language.
+int compareNames(const QString& a, const QString& b)
+{
+    static const std::wstring language = orderLanguage().bcp47Name().toStdWString();
+    const int order = CompareStringEx(language.c_str(), NORM_IGNORECASE, reinterpret_cast<LPCWSTR>(a.utf16()),
+                                      int(a.size()), reinterpret_cast<LPCWSTR>(b.utf16()), int(b.size()), nullptr,
+                                      nullptr, 0);
+    return order == 0 ? a.compare(b) : order - CSTR_EQUAL;  // 0: failed, the code points decide
+}
+
+#else
+
+int compareNames(const QString& a, const QString& b)
 {
     static const QCollator collator = [] {
-        // The "C" locale compares code points, letter case included; the system's lists always
-        // sort by language, so such a user gets the common rules of the Latin alphabet.
-        const QLocale user;
-        QCollator c{user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user};
+        QCollator c{orderLanguage()};
         c.setCaseSensitivity(Qt::CaseInsensitive);
         c.setNumericMode(false);
         return c;
     }();
-    return collator;
+    return collator.compare(a, b);
+}
+
+#endif
+
+// The names in their order, equal names in the order given. The names are compared as they
+// are: for names of a folder, the collation's own fast comparison beats building sort keys.
+QStringList inNameOrder(const QStringList& names)
+{
+    std::vector<int> order(std::size_t(names.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&names](int a, int b) {
+        const int byName = compareNames(names.at(a), names.at(b));
+        return byName < 0 || (byName == 0 && a < b);
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (int i : order)
+        sorted << names.at(i);
+    return sorted;
 }
 
 // Marks the program's own changes so that they raise no click.
@@ -30,102 +83,77 @@ struct ProgramChange {
 
 }  // namespace
 
-ListBox::ListBox(QWidget* parent) : QListWidget(parent)
+ListBox::ListBox(QWidget* parent) : QListView(parent), names_(new QStringListModel(this))
 {
+    setModel(names_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
-    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (programmatic_ == 0)
             emit Click();
     });
 }
 
-QCollatorSortKey ListBox::keyFor(const QString& text) const
+int ListBox::count() const
 {
-    return nameOrder().sortKey(text);
+    return names_->rowCount();
 }
 
 void ListBox::Clear()
 {
     ProgramChange change(programmatic_);
-    clear();
-    keys_.clear();
+    refill({});
 }
 
-void ListBox::insertAt(int row, const QString& text, QCollatorSortKey key)
+void ListBox::refill(const QStringList& texts)
 {
-    insertItem(row, text);
-    keys_.insert(keys_.begin() + row, std::move(key));
+    names_->setStringList(texts);
 }
 
 void ListBox::AddItem(const QString& text)
 {
     ProgramChange change(programmatic_);
-    QCollatorSortKey key = keyFor(text);
     int row = count();
     if (sorted_) {
-        const auto place = std::upper_bound(keys_.begin(), keys_.end(), key,
-            [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
-        row = int(place - keys_.begin());
+        // After the equal names already there.
+        int low = 0;
+        while (low < row) {
+            const int middle = low + (row - low) / 2;
+            if (compareNames(text, names_->index(middle).data().toString()) < 0)
+                row = middle;
+            else
+                low = middle + 1;
+        }
     }
-    insertAt(row, text, std::move(key));
+    names_->insertRows(row, 1);
+    names_->setData(names_->index(row), text);
 }
 
 QStringList ListBox::Items() const
 {
-    QStringList items;
-    items.reserve(count());
-    for (int row = 0; row < count(); ++row)
-        items << item(row)->text();
-    return items;
+    return names_->stringList();
 }
 
 void ListBox::AddItems(const QStringList& texts)
 {
+    if (texts.isEmpty())
+        return;
     ProgramChange change(programmatic_);
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(std::size_t(texts.size()));
-    for (const QString& text : texts)
-        keys.push_back(keyFor(text));
-    if (!sorted_) {
-        addItems(texts);
-        keys_.insert(keys_.end(), std::make_move_iterator(keys.begin()), std::make_move_iterator(keys.end()));
+    if (count() == 0) {
+        refill(sorted_ ? inNameOrder(texts) : texts);
         return;
     }
-    // Each new name would go after the equal names already there, and after the equal new names
-    // added before it: a stable sort of the new ones, then a merge that favours the old ones.
-    const QStringList present = Items();
-    std::vector<int> order(std::size_t(texts.size()));
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](int a, int b) { return keys[std::size_t(a)].compare(keys[std::size_t(b)]) < 0; });
-    QStringList merged;
-    merged.reserve(present.size() + texts.size());
-    std::vector<QCollatorSortKey> mergedKeys;
-    mergedKeys.reserve(keys_.size() + keys.size());
-    std::size_t old = 0;
-    for (int i : order) {
-        const QCollatorSortKey& key = keys[std::size_t(i)];
-        while (old < keys_.size() && key.compare(keys_[old]) >= 0) {
-            merged << present.at(qsizetype(old));
-            mergedKeys.push_back(keys_[old++]);
-        }
-        merged << texts.at(i);
-        mergedKeys.push_back(key);
+    if (sorted_) {
+        // Each new name goes after the equal names already there and after the equal new names
+        // added before it: the order of the names, ties kept in the order of arrival.
+        refill(inNameOrder(Items() + texts));
+        return;
     }
-    for (; old < keys_.size(); ++old) {
-        merged << present.at(qsizetype(old));
-        mergedKeys.push_back(keys_[old]);
-    }
-    refill(merged, std::move(mergedKeys));
-}
-
-void ListBox::refill(const QStringList& texts, std::vector<QCollatorSortKey> keys)
-{
-    clear();
-    addItems(texts);
-    keys_ = std::move(keys);
+    const int first = count();
+    names_->insertRows(first, int(texts.size()));
+    for (int i = 0; i < texts.size(); ++i)
+        names_->setData(names_->index(first + i), texts.at(i));
 }
 
 void ListBox::SetSorted(bool sorted)
@@ -134,22 +162,29 @@ void ListBox::SetSorted(bool sorted)
         return;
     ProgramChange change(programmatic_);
     sorted_ = sorted;
-    const QStringList items = Items();
-    std::vector<QCollatorSortKey> keys = std::move(keys_);
-    keys_.clear();
-    if (!sorted_) {
-        refill(items, std::move(keys));
+    // Handing the items back one by one to an unsorted list leaves them as they are; to a sorted
+    // one, puts them in the order of the names.
+    if (sorted_ && count() > 1)
+        refill(inNameOrder(Items()));
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event)
+{
+    // With nothing selected yet, the first arrow selects the item under the caret (the first one
+    // after a listing), not the one after it.
+    const bool arrow = event->key() == Qt::Key_Down || event->key() == Qt::Key_Up;
+    const bool plain = !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    if (arrow && plain && !selectionModel()->hasSelection() && currentIndex().isValid()) {
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
         return;
     }
-    // Handing the items back one by one to a sorted list is adding them to an empty sorted list.
-    clear();
-    AddItems(items);
+    QListView::keyPressEvent(event);
 }
 
 int ListBox::ItemIndex() const
 {
-    const QList<QListWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? -1 : row(selected.constFirst());
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
 void ListBox::SetItemIndex(int index)
@@ -157,16 +192,21 @@ void ListBox::SetItemIndex(int index)
     ProgramChange change(programmatic_);
     if (index < 0 || index >= count()) {
         clearSelection();
-        setCurrentRow(-1);
+        setCurrentIndex(QModelIndex());
         return;
     }
-    setCurrentRow(index);
+    setCurrentIndex(names_->index(index));
 }
 
 QString ListBox::SelectedText() const
 {
     const int index = ItemIndex();
-    return index < 0 ? QString() : item(index)->text();
+    return index < 0 ? QString() : names_->index(index).data().toString();
+}
+
+QModelIndexList ListBox::findItems(const QString& text, Qt::MatchFlags flags) const
+{
+    return names_->match(names_->index(0), Qt::DisplayRole, text, -1, flags);
 }
 
 }  // namespace orvasel

@@ -1,13 +1,15 @@
 #pragma once
 // A list box with a sorted property, whose click event comes with every change of its selection
 // made by the user, by mouse or by keyboard, and never with one made by the program.
-#include <QCollatorSortKey>
-#include <QListWidget>
-#include <vector>
+// The names live in one light list model: no object per name, so that a folder of many thousands
+// of projects lists at the pace of the folder scan.
+#include <QListView>
+
+class QStringListModel;
 
 namespace orvasel {
 
-class ListBox : public QListWidget {
+class ListBox : public QListView {
     Q_OBJECT
 public:
     explicit ListBox(QWidget* parent = nullptr);
@@ -20,6 +22,7 @@ public:
     // The same as adding each in turn, in one pass.
     void AddItems(const QStringList& texts);
     QStringList Items() const;
+    int count() const;
 
     bool Sorted() const { return sorted_; }
     // Changing the property hands the items back one by one in their present order.
@@ -29,18 +32,23 @@ public:
     void SetItemIndex(int index);  // raises no click
     QString SelectedText() const;  // empty when nothing is selected
 
+    // The items that hold this text, and where one of them is drawn.
+    QModelIndexList findItems(const QString& text, Qt::MatchFlags flags) const;
+    QRect visualItemRect(const QModelIndex& item) const { return visualRect(item); }
+
 signals:
     void Click();
 
-private:
-    void insertAt(int row, const QString& text, QCollatorSortKey key);
-    QCollatorSortKey keyFor(const QString& text) const;
-    // Replaces the items by these, keys parallel to them.
-    void refill(const QStringList& texts, std::vector<QCollatorSortKey> keys);
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
+private:
+    // Replaces the items by these.
+    void refill(const QStringList& texts);
+
+    QStringListModel* names_;
     bool sorted_ = false;
     int programmatic_ = 0;
-    std::vector<QCollatorSortKey> keys_;  // parallel to the items
 };
 
 }  // namespace orvasel

@@ -44,6 +44,8 @@ void TForm1::createControls()
     Memo1 = new Memo(this);
     Memo1->setGeometry(400, 128, 377, 289);
     Memo1->setFont(look::fixedPitchFont());
+    // Tab leaves the note for the next control, as in the system's own multi-line fields.
+    Memo1->setTabChangesFocus(true);
     Memo1->setAccessibleName(QStringLiteral("Note du projet"));
 
     Button2 = makeButton(QStringLiteral("Enregistrer"), this, {400, 96, 377, 25});
@@ -70,9 +72,10 @@ void TForm1::createControls()
     ComboBox2->setAccessibleName(QStringLiteral("Signets"));
     Label1 = new Label(QStringLiteral("Dossier en cours: "), GroupBox1);
     Label1->move(96, 13);
+    // A screen reader reads the folder the label shows: it tells what the project list holds.
     Label2 = new Label(QString(), GroupBox1);
     Label2->move(184, 13);
-    Label2->setAccessibleName(QStringLiteral("Dossier en cours"));
+    Label1->setBuddy(Label2);
 
     Button7 = makeButton(QStringLiteral("Infos"), this, {544, 8, 75, 25});
 

@@ -5,6 +5,9 @@
 #include "platform/file_search.h"
 #include "platform/paths.h"
 
+#include <QApplication>
+#include <QStringDecoder>
+
 using namespace orvasel;
 
 namespace {
@@ -39,23 +42,37 @@ QStringList selectionPrompt(bool longForm)
 
 const QString kProjectPattern = QStringLiteral("*.cpr");
 
+// The busy cursor while a listing runs (a network folder or a huge one can take a while); it goes
+// when the listing ends, however it ends.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 }  // namespace
 
 int TForm1::SearchProjects(const QString& folderText)
 {
     QStringList found;
     FileSearch search((folderText + kProjectPattern).toStdString());
+    // A name that is not valid UTF-8 would come back as another name: its note could not be
+    // found, and a selection would create a new file beside it. Such names are left out.
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     while (const auto entry = search.next()) {
         if (entry->name == ".." || entry->name == ".")
             continue;
         if (entry->attributes & kAttributeDirectory)
             continue;
-        // A name that is not valid UTF-8 would come back as another name: its note could not be
-        // found, and a selection would create a new file beside it.
-        const QString name = QString::fromStdString(entry->name);
-        if (name.toStdString() != entry->name)
+        QString name = decoder(QByteArrayView(entry->name));
+        if (decoder.hasError()) {
+            decoder.resetState();
             continue;
-        found << name;
+        }
+        found << std::move(name);
     }
     // Added in the order of the search, all at once.
     ListBox2->AddItems(found);
@@ -64,6 +81,7 @@ int TForm1::SearchProjects(const QString& folderText)
 
 int TForm1::ListFolder(const QString& folderText, Prompt prompt, WhenNothingFound whenNothingFound)
 {
+    const BusyCursor busy;
     Memo1->SetText(QString());
     // Until a project is selected the editor shows no note of its own: nothing typed there may
     // reach the information file of the project selected before.
@@ -96,6 +114,8 @@ void TForm1::DirectoryListBox1Change(QObject*)
 
 void TForm1::ComboBox1Change(QObject*)
 {
+    // One busy cursor over the listings of the bookmark and of the folder list that follows it.
+    const BusyCursor busy;
     const QString bookmark = ComboBox1->SelectedText();
     ListFolder(paths::cutAfterLastSeparator(bookmark), Prompt::Long, WhenNothingFound::GoOn);
     Button3->setEnabled(true);

@@ -3,7 +3,10 @@
 
 #include "platform/drives.h"
 
+#include <QApplication>
 #include <QDir>
+#include <optional>
+#include <stdexcept>
 
 namespace orvasel::testing {
 namespace {
@@ -129,6 +132,22 @@ TEST_F(NavigationTest, BookmarksListTheirFolderAndMoveTheFolderList)
     listBookmark(folderText(deep));
     EXPECT_EQ(Form1->ListBox2->count(), 0);
     EXPECT_EQ(CurrentFolder, folderText(deep));
+}
+
+TEST_F(NavigationTest, ListingsShowTheBusyCursorAndNeverLeaveItBehind)
+{
+    const QString folder = makeMixedFolder();
+    start();
+    // A handler that fails inside the listings of a bookmark, once the folder list has moved.
+    std::optional<Qt::CursorShape> during;
+    QObject::connect(Form1->DirectoryListBox1, &DirectoryListBox::Change, Form1, [&] {
+        during = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+        throw std::runtime_error("panne");
+    });
+    EXPECT_THROW(listBookmark(folderText(folder)), std::runtime_error);
+    EXPECT_EQ(during, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(Form1->ListBox2->Items(), kSorted);
 }
 
 TEST_F(NavigationTest, DrivesListTheirLastFolderAndRootsDoubleTheirSeparator)
