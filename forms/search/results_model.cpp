@@ -1,19 +1,11 @@
 #include "forms/search/results_model.h"
 
+#include "platform/name_order.h"
+
 #include <algorithm>
 
 namespace orvasel {
 namespace {
-
-// The project list's order: the user's language, the common Latin rules for the "C" locale.
-QCollator projectListOrder()
-{
-    const QLocale user;
-    QCollator collator{user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    return collator;
-}
 
 const QString& field(const SearchResult& result, int column)
 {
@@ -29,7 +21,7 @@ const QString& field(const SearchResult& result, int column)
 
 }  // namespace
 
-ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent), collator_(projectListOrder()) {}
+ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ResultsModel::clear()
 {
@@ -40,9 +32,9 @@ void ResultsModel::clear()
 
 bool ResultsModel::before(const SearchResult& a, const SearchResult& b) const
 {
-    int order = collator_.compare(field(a, column_), field(b, column_));
+    int order = compareNames(field(a, column_), field(b, column_));
     if (order == 0 && column_ != ProjectColumn)
-        order = collator_.compare(a.project, b.project);
+        order = compareNames(a.project, b.project);
     return order_ == Qt::AscendingOrder ? order < 0 : order > 0;
 }
 

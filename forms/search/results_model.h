@@ -2,7 +2,6 @@
 // The results of a search as a table: project, folder, line. Sorted by any column in the order of
 // the project list (without regard to case, in the user's language), ties by project name.
 #include <QAbstractTableModel>
-#include <QCollator>
 #include <vector>
 
 namespace orvasel {
@@ -35,7 +34,6 @@ private:
     bool before(const SearchResult& a, const SearchResult& b) const;
 
     std::vector<SearchResult> rows_;
-    QCollator collator_;
     int column_ = FolderColumn;
     Qt::SortOrder order_ = Qt::AscendingOrder;
 };
