@@ -14,17 +14,6 @@ namespace {
 constexpr int kItemHeight = 16;
 constexpr int kIndent = 2;  // spaces per level, in front of each entry
 
-// The folder as this list names it: clean, native separators, no final separator but at a root.
-QString normalised(const QString& folder)
-{
-    QString clean = QDir::cleanPath(QDir::fromNativeSeparators(folder));
-#ifdef _WIN32
-    if (clean.size() == 2 && clean.at(1) == QLatin1Char(':'))
-        clean += QLatin1Char('/');
-#endif
-    return QDir::toNativeSeparators(clean);
-}
-
 bool canOpen(const QString& folder)
 {
     const QFileInfo info(folder);
@@ -36,7 +25,7 @@ bool canOpen(const QString& folder)
 DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent)
 {
     setUniformItemSizes(true);
-    directory_ = normalised(QDir::currentPath());
+    directory_ = paths::folderName(QDir::currentPath());
     lastVisited_.insert(Drive(), directory_);
     fill();
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
@@ -53,7 +42,7 @@ void DirectoryListBox::SetDirectory(const QString& folder)
 {
     if (folder.isEmpty())
         return;
-    const QString target = normalised(folder);
+    const QString target = paths::folderName(folder);
     if (target == directory_ || !canOpen(target))
         return;
     directory_ = target;
@@ -86,7 +75,7 @@ void DirectoryListBox::fill()
 
     // The path from the root down: "/", "home", "user"… each one opens its folder.
     const QString root = drives::rootOf(drives::driveOf(directory_));
-    QString path = normalised(root);
+    QString path = paths::folderName(root);
     add(open, 0, path, path);
     const QString rest = directory_.mid(path.size());
     int level = 1;

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <QDir>
+
 namespace orvasel::paths {
 
 QChar separator()
@@ -24,6 +26,16 @@ QString fileNamePart(const QString& path)
 QString folderPart(const QString& path)
 {
     return cutAfterLastSeparator(path);
+}
+
+QString folderName(const QString& folder)
+{
+    QString clean = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+#ifdef _WIN32
+    if (clean.size() == 2 && clean.at(1) == QLatin1Char(':'))
+        clean += QLatin1Char('/');
+#endif
+    return QDir::toNativeSeparators(clean);
 }
 
 std::string toFileSystem(const QString& path)

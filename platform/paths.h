@@ -15,6 +15,9 @@ QString cutAfterLastSeparator(const QString& text);
 QString fileNamePart(const QString& path);
 QString folderPart(const QString& path);
 
+// A folder as the folder list names it: clean, native separators, no final separator but at a root.
+QString folderName(const QString& folder);
+
 // The UTF-8 path the file functions take.
 std::string toFileSystem(const QString& path);
 

@@ -17,7 +17,7 @@ QString listedFolder(const TForm1& form)
     const QString folder = form.Label2->Caption();
     if (folder.isEmpty())
         return QDir::toNativeSeparators(QDir::homePath());
-    return QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
+    return paths::folderName(folder);
 }
 
 // Created at first use, a window of its own owned by the main window, which ends it (and its

@@ -1,9 +1,8 @@
 #include "forms/search/go_to_project.h"
 
 #include "forms/main/TForm1.h"
+#include "platform/paths.h"
 #include "platform/prompts.h"
-
-#include <QDir>
 
 namespace orvasel {
 namespace {
@@ -11,12 +10,6 @@ namespace {
 const QString kUnsavedNote = QStringLiteral(
     "La note en cours n'est pas enregistrée.\nEnregistrez-la avant d'ouvrir un autre projet.");
 const QString kBookmarkPending = QStringLiteral("Terminez d'abord l'ajout du signet.");
-
-// The folder as the folder list names it.
-QString listName(const QString& folderText)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(folderText)));
-}
 
 }  // namespace
 
@@ -30,12 +23,12 @@ bool showProjectInMainWindow(TForm1& form, const QString& folderText, const QStr
         prompts::message(owner, kBookmarkPending);
         return false;
     }
-    const QString folder = listName(folderText);
+    const QString folder = paths::folderName(folderText);
     const QString before = form.DirectoryListBox1->Directory();
     // The folder list's change lists the folder; the drive picker follows it, as a bookmark does.
     form.DirectoryListBox1->SetDirectory(folder);
     const bool moved = form.DirectoryListBox1->Directory() != before;
-    if (!moved && listName(before) != folder) {
+    if (!moved && paths::folderName(before) != folder) {
         prompts::message(owner, QStringLiteral("Le dossier « %1 » ne peut plus être ouvert.").arg(folder));
         return false;
     }

@@ -6,7 +6,6 @@
 #include "platform/prompts.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -30,7 +29,7 @@ QString counted(std::size_t count, const QString& one, const QString& many)
 // A folder as a search root: the folder text, ending with its separator.
 std::string rootOf(const QString& folder)
 {
-    QString text = QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
+    QString text = paths::folderName(folder);
     if (!text.endsWith(paths::separator()))
         text += paths::separator();
     return paths::toFileSystem(text);
