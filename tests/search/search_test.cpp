@@ -26,7 +26,6 @@ TEST(NoteMatcher, IgnoresCaseAndAccentsOverTheNoteLinesAndThePathOnly)
     const std::string note = "Intro calme\r\nrefaire les VOIX \xE0 l'\xC9t\xE9\r\n\xC7""a sonne \x9C""uvre\r\r\n"
                              "EOFx garde\r\n\r\nEOF\r\nD:\\Exports\\final_v3.wav\r\napr\xE8s le marqueur\r\n";
     const std::tuple<std::string, std::string, std::optional<std::string>> cases[] = {
-        {note, "voix", "refaire les VOIX \xE0 l'\xC9t\xE9"},
         {note, "A L'ETE", "refaire les VOIX \xE0 l'\xC9t\xE9"},
         {note, "\xC9T\xC9", "refaire les VOIX \xE0 l'\xC9t\xE9"},  // "ÉTÉ" typed with its accents
         {note, "ca sonne \x8C", "\xC7""a sonne \x9C""uvre"},         // a line stored with CR CR LF
@@ -70,11 +69,7 @@ using Results = std::set<std::tuple<std::string, std::string, std::string>>;  //
 
 class TreeSearch : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        root = fs::temp_directory_path() / ("orvasel-notes-" + std::to_string(std::random_device{}()));
-        ASSERT_TRUE(fs::create_directory(root));
-    }
+    void SetUp() override { ASSERT_TRUE(fs::create_directory(root)); }
     void TearDown() override
     {
 #ifndef _WIN32
@@ -99,7 +94,7 @@ protected:
         return searchTrees(roots.empty() ? std::vector{utf8(root)} : roots, matcher, stop, listener);
     }
 
-    fs::path root;
+    const fs::path root = fs::temp_directory_path() / ("orvasel-notes-" + std::to_string(std::random_device{}()));
     std::error_code ignored;
     Results results;
     std::atomic<bool> stop{false};
@@ -141,18 +136,15 @@ TEST_F(TreeSearch, AStoppedSearchEndsAtOnceAndAVanishedFolderIsSkipped)
         write(root / ("song " + std::to_string(i)) / "song.cpr", "");
     onFound = [&] { stop = true; };  // as the window does when the user stops
     const Tally stopped = search("");
-    EXPECT_EQ(results.size(), 1u);
-    EXPECT_TRUE(stopped.stopped);
-    EXPECT_LT(stopped.folders, 5u);
+    EXPECT_TRUE(results.size() == 1u && stopped.stopped && stopped.folders < 5u) << stopped.folders;
 
     write(root / "gone" / "deeper" / "lost.cpr", "");
     stop = false;
     onFound = {};
     results.clear();
     folderDone = [&](const Tally& sofar) { if (sofar.folders == 1) fs::remove_all(root / "gone"); };
-    const Tally tally = search("", {folder(root / "gone"), folder(root / "song 1")});
+    EXPECT_EQ(search("", {folder(root / "gone"), folder(root / "song 1")}).unreadableFolders, 0u);
     EXPECT_EQ(results, (Results{{folder(root / "song 1"), "song.cpr", ""}}));
-    EXPECT_EQ(tally.unreadableFolders, 0u);
 }
 
 // Links and junctions to folders are not followed; elsewhere, unreadable folders are counted and
@@ -179,9 +171,8 @@ TEST_F(TreeSearch, LinksAndUnreadableFoldersAreLeftOut)
     else
         ++unreadable;
 #endif
-    const Tally tally = search("");
+    EXPECT_EQ(search("").unreadableFolders, unreadable);
     EXPECT_EQ(results, expected);
-    EXPECT_EQ(tally.unreadableFolders, unreadable);
 }
 
 }  // namespace

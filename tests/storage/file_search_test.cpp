@@ -1,5 +1,6 @@
 // The folder search, on real folders: natively, and cross-compiled for Windows under Wine.
 #include "platform/file_search.h"
+#include "search/tree_search.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +11,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
 #endif
 
 namespace orvasel {
 namespace {
 
 namespace fs = std::filesystem;
+using search::kSeparator;
 
 TEST(FileSearch, FindsWhatWindowsFindsWithFoldersAndHiddenFilesMarked)
 {
