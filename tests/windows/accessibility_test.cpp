@@ -32,23 +32,23 @@ TEST_F(AccessibilityTest, AReaderGetsTheFolderAndTheKeyboardActsAsTheMouse)
     openFolder(folder);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(Form1->Label2)->text(QAccessible::Name), folderText(folder));
 
-    // Tab walks the enabled controls in their order and comes back round; the note lets it go.
-    Form1->ListBox2->setFocus();
-    QList<QWidget*> walked{QApplication::focusWidget()};
-    for (int step = 0; step < 12; ++step) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        walked << QApplication::focusWidget();
-    }
-    EXPECT_EQ(walked, (QList<QWidget*>{Form1->ListBox2, Form1->Memo1, Form1->Button3, Form1->Button5,
-                                       Form1->Button6, Form1->ComboBox2, Form1->Button7, Form1->DriveComboBox1,
-                                       Form1->DirectoryListBox1, Form1->Edit1, Form1->Button8, Form1->Button9,
-                                       Form1->ListBox2}));
-
     // Arrows in the project list select and load, the first one the project under the caret.
     QTest::keyClick(Form1->ListBox2, Qt::Key_Down);
     EXPECT_EQ(Form1->Memo1->Text(), "Note A\r\n");
     QTest::keyClick(Form1->ListBox2, Qt::Key_Down);
     EXPECT_EQ(Form1->Memo1->Text(), "Note B\r\n");
+    // Tab walks the enabled controls in their order and comes back round; the note, editable now,
+    // lets it go.
+    Form1->ListBox2->setFocus();
+    QList<QWidget*> walked{QApplication::focusWidget()};
+    for (int step = 0; step < 13; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget();
+    }
+    EXPECT_EQ(walked, (QList<QWidget*>{Form1->ListBox2, Form1->Memo1, Form1->Button3, Form1->Button4,
+                                       Form1->Button5, Form1->Button6, Form1->ComboBox2, Form1->Button7,
+                                       Form1->DriveComboBox1, Form1->DirectoryListBox1, Form1->Edit1,
+                                       Form1->Button8, Form1->Button9, Form1->ListBox2}));
     // Return opens the folder under the cursor in the folder list, which lists it.
     Form1->DirectoryListBox1->setFocus();
     QTest::keyClick(Form1->DirectoryListBox1, Qt::Key_End);
