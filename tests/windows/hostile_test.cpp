@@ -1,6 +1,5 @@
-// A file system that works against the program, through the real window: a project folder that
-// goes away while listed, names that code page 1252 cannot write, names that are no text at all,
-// files that are pipes. Each case ends in a clear message or in silence, and no file is damaged.
+// A file system that works against the program: a folder that goes away while listed, names that
+// are no text at all, files that are pipes. Each ends in a clear message or in silence, no file damaged.
 #include "support/window_test.h"
 
 #include <QDir>
@@ -16,7 +15,6 @@
 namespace orvasel::testing {
 namespace {
 
-const std::string kMix3 = "Mix 3\r\r\nTempo 120\r\nEOF\r\nC:\\Audio\\mix3.wav\r\n";
 using HostileTest = WindowTest;
 
 TEST_F(HostileTest, AProjectFolderThatGoesAwayWhileListedLosesNoNoteWhateverItsName)
@@ -24,8 +22,8 @@ TEST_F(HostileTest, AProjectFolderThatGoesAwayWhileListedLosesNoNoteWhateverItsN
     // Names are the file system's, whatever they hold; only the note's text is code page 1252.
     const QString folder = makeFolder(QStringLiteral("Проекты 曲"));
     writeFile(folder + QStringLiteral("/Пісня.cpr"), "cubase");
-    const QString info = folder + QStringLiteral("/Пісня.cpr.info");
-    writeFile(info, kMix3);
+    const std::string mix3 = "Mix 3\r\r\nTempo 120\r\nEOF\r\nC:\\Audio\\mix3.wav\r\n";
+    writeFile(folder + QStringLiteral("/Пісня.cpr.info"), mix3);
     start();
     openFolder(folder);
     selectProject(QStringLiteral("Пісня.cpr"));
@@ -38,11 +36,11 @@ TEST_F(HostileTest, AProjectFolderThatGoesAwayWhileListedLosesNoNoteWhateverItsN
     click(Form1->Button2);
     EXPECT_EQ(prompts.ofKind(Shown::Kind::Message).at(0).text, "Erreur à l'écriture de votre fichier d'information");
     EXPECT_FALSE(exists(folder));
-    EXPECT_EQ(readFile(moved + QStringLiteral("/Пісня.cpr.info")), kMix3);
-
+    EXPECT_EQ(readFile(moved + QStringLiteral("/Пісня.cpr.info")), mix3);
     ASSERT_TRUE(QDir().rename(moved, folder));
     click(Form1->Button2);
-    EXPECT_EQ(readFile(info), "\xc9t\xe9 Mix 3\r\r\nTempo 120\r\r\n\r\nEOF\r\nC:\\Audio\\mix3.wav\r\n");
+    EXPECT_EQ(readFile(folder + QStringLiteral("/Пісня.cpr.info")),
+              "\xc9t\xe9 Mix 3\r\r\nTempo 120\r\r\n\r\nEOF\r\nC:\\Audio\\mix3.wav\r\n");
 }
 
 #ifndef _WIN32
