@@ -64,8 +64,6 @@ TEST_F(SettingsTest, ASaveThatFailsWritesNothingAndLetsTheUserStayOrClose)
     const std::function<void()> unstorable[] = {
         [] { CubasePath = QStringLiteral("C:\\音楽\\Cubasesx.exe"); },
         [] { AudioPlayerPath = QStringLiteral("C:\\Lecteur\nlecteur.exe"); },
-        [] { Form1->ComboBox1->AddItem("SIG"); Form1->ComboBox2->AddItem("Signet"); },
-        [] { Form1->ComboBox1->AddItem("/a/"); Form1->ComboBox2->AddItem("EOF"); },
     };
     for (const auto& makeUnstorable : unstorable) {
         prompts.shown.clear();

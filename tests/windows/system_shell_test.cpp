@@ -60,7 +60,7 @@ protected:
     const QByteArray savedPath = qgetenv("PATH");
 };
 
-TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTheOpener)
+TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentTheProjectGoesToTheOpenerAndFailuresAreTold)
 {
     start();
     const QString exports = makeFolder("Mes mixes/Album 2");
@@ -75,13 +75,9 @@ TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTh
     const QString project = selectExecutableProject(exports);
     EXPECT_EQ(launch(Form1->Button4), QFileInfo(exports).canonicalFilePath() + "\n1\n" + project + "\n");
 #endif
-}
 
-TEST_F(SystemShellTest, WhatCannotBeStartedIsToldToTheUser)
-{
-    start();
-    const QString folder = makeFolder("Album");
-    AudioPlayerPath = folder + "/lecteur disparu";
+    // What cannot be started is told to the user.
+    AudioPlayerPath = exports + "/lecteur disparu";
     const QString refused = "Impossible de démarrer " + AudioPlayerPath + " : ";
     EXPECT_EQ(launch(Form1->Button9), refused + "le fichier est introuvable.");
     writeFile(AudioPlayerPath, "pas un programme");
@@ -89,11 +85,12 @@ TEST_F(SystemShellTest, WhatCannotBeStartedIsToldToTheUser)
 #ifdef __linux__
     // The opener finds no program for the project's type.
     writeExecutable(workDir.filePath("bin/xdg-open"), "#!/bin/sh\nexit 3\n");
-    const QString project = selectExecutableProject(folder);
+    selectExecutableProject(exports);
     EXPECT_EQ(launch(Form1->Button4),
-              "Impossible d'ouvrir " + project + " : aucun programme associé à ce type de fichier n'a pu l'ouvrir.");
+              "Impossible d'ouvrir " + CurrentProjectPath + " : aucun programme associé à ce type de fichier n'a pu l'ouvrir.");
 #endif
 }
+
 
 }  // namespace
 }  // namespace orvasel::testing
