@@ -67,6 +67,7 @@ TEST_F(BookmarkTest, TheNameIsAskedWhileTheMainWindowWaitsAndOnlyNamedFoldersAre
     pressAdd(empty);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, "Ce signet est déjà référencé!");
+    EXPECT_FALSE(Form3->isVisible());
     pressAdd(makeFolder("vide"), "  ");
     click(Form3->Button1);
     EXPECT_EQ(Form1->ComboBox2->Items(), (QStringList{folderText(empty), "  ", "  "}));
