@@ -2,8 +2,6 @@
 // each button hands to the shell.
 #include "support/window_test.h"
 
-#include "platform/paths.h"
-
 namespace orvasel::testing {
 namespace {
 
@@ -16,76 +14,47 @@ auto fields(const shell::Request& r)
 
 using LaunchTest = WindowTest;
 
-TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedWithItsOwnQuestionAndDialog)
+TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedThenGetsTheProjectOrTheAudioFile)
 {
     start();
-    const QString folder = folderText(makeFolder("Mes projets/Album 2"));
-    CurrentProjectPath = folder + "Chanson du soir.cpr";
+    const QString projects = folderText(makeFolder("Mes projets/Album 2"));
+    CurrentProjectPath = projects + "Chanson du soir.cpr";
     Form1->Button4->setEnabled(true);
-    // Cubase "rien" (not located): No. The player, then Cubase: Yes and the dialog cancelled. Then each is chosen.
-    prompts.answers = {Answer::No, Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes};
-    prompts.files = {std::nullopt, std::nullopt, "lecteur.exe", "Cubasesx.exe"};
-    for (QWidget* button : {Form1->Button4, Form1->Button9, Form1->Button4, Form1->Button9, Form1->Button4,
-                            Form1->Button9, Form1->Button4})
+    // Cubase: No, then Yes and the dialog cancelled, then chosen. The player: chosen at once.
+    prompts.answers = {Answer::No, Answer::Yes, Answer::Yes, Answer::Yes};
+    prompts.files = {std::nullopt, "Cubasesx.exe", "lecteur.exe"};
+    for (QWidget* button : {Form1->Button4, Form1->Button4, Form1->Button4, Form1->Button4, Form1->Button9, Form1->Button9})
         click(button);
     EXPECT_EQ(CubasePath, "Cubasesx.exe");
-    EXPECT_EQ(AudioPlayerPath, "lecteur.exe");
     const auto questions = prompts.ofKind(Shown::Kind::Confirmation);
-    ASSERT_EQ(questions.size(), 5u);
-    EXPECT_EQ(questions[0].text,
-              "Orvasel doit connaitre l'emplacement de l'exécutable Cubase pour continuer.\n\n"
-              "     Voulez-vous procéder à la recherche de 'Cubasesx.exe' maintenant?\n\n"
-              "                   - cette étape n'aura lieu qu'une fois -\n\n");
-    EXPECT_EQ(questions[1].text,
-              "Orvasel doit connaitre l'emplacement de votre lecteur audio pour continuer.\n\n"
-              "         Voulez-vous procéder à sa recherche maintenant?\n\n"
-              "             - cette étape n'aura lieu qu'une fois -\n\n");
-    EXPECT_EQ(questions[1].choice, prompts::Choice::YesNo);
+    ASSERT_EQ(questions.size(), 4u);
+    EXPECT_TRUE(questions[0].text.contains("'Cubasesx.exe'") && questions[3].text.contains("lecteur audio"));
 #ifdef _WIN32
     const QString player = "Lecteur Audio *.exe|*.exe";
 #else
     const QString player = "Lecteur Audio|*";  // programs have no extension here
 #endif
-    // The dialog is shared: each use shows its own title and filter.
     const auto dialogs = prompts.ofKind(Shown::Kind::OpenFile);
-    ASSERT_EQ(dialogs.size(), 4u);
-    for (size_t i = 0; i < dialogs.size(); ++i) {
-        EXPECT_EQ(dialogs[i].title, i % 2 ? "Désignez l'emplacement de Cubase" : "Désignez l'emplacement du lecteur audio");
-        EXPECT_EQ(dialogs[i].text, i % 2 ? "Cubasesx.exe|Cubasesx.exe" : player);
-    }
-    // The project opens at every press, located or not; the player starts only once designated (2 and 4).
+    ASSERT_EQ(dialogs.size(), 3u);
+    EXPECT_EQ(dialogs[1].text, "Cubasesx.exe|Cubasesx.exe");
+    EXPECT_EQ(dialogs[2].title, "Désignez l'emplacement du lecteur audio");
+    EXPECT_EQ(dialogs[2].text, player);
+    // The project opens at every press, located or not; then the player starts at each press.
     ASSERT_EQ(shell.requests.size(), 6u);
-    for (const size_t i : {0, 1, 3, 5})
+    for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(fields(shell.requests[i]), std::tuple(Form1, QString("open"), QString("Chanson du soir.cpr"),
-                                                        QString(), folder, shell::kRestore, shell::Target::Document));
-    // An empty path is no more located than the marker.
-    CubasePath.clear();
-    click(Form1->Button4);
-    EXPECT_EQ(prompts.ofKind(Shown::Kind::Confirmation).size(), 6u);
-}
+                                                        QString(), projects, shell::kRestore, shell::Target::Document));
 
-TEST_F(LaunchTest, TheAudioPathSplitsAfterItsFolderAndGoesAsItStands)
-{
-    start();
-    const QString s = paths::separator(), exports = folderText(makeFolder("Exports"));
-    AudioPlayerPath = "C:" + s + "Apps" + s + "player.exe";
-    const QString share = s + s + "studio" + s + "mixes" + s;
-    std::vector<std::tuple<QString, QString, QString>> cases{
-        {share + "mix3.wav", "mix3.wav", share}, {"mix3.wav", "mix3.wav", ""}, {"", "", ""}};
+    // The audio file goes as one parameter, in its own folder.
 #ifdef _WIN32
-    cases.push_back({exports + "mix 3.wav", "\"mix 3.wav\"", exports});
-    cases.push_back({"C:mix3.wav", "mix3.wav", "C:"});
+    const QString audio = "C:mix 3.wav", folder = "C:", name = "\"mix 3.wav\"";  // after a drive's colon
 #else
-    cases.push_back({exports + "mix 3.wav", "mix 3.wav", exports});
-    cases.push_back({exports + "Take 2: final.wav", "Take 2: final.wav", exports});
+    const QString folder = projects, name = "Take 2: mix 3.wav", audio = folder + name;  // a colon is part of a name
 #endif
-    for (const auto& [field, name, folder] : cases) {
-        Form1->Edit1->setText(field);
-        click(Form1->Button9);
-        ASSERT_FALSE(shell.requests.empty());
-        EXPECT_EQ(fields(shell.requests.back()), std::tuple(Form1, QString("open"), AudioPlayerPath, name, folder,
-                                                            shell::kShowNoActivate, shell::Target::Program));
-    }
+    Form1->Edit1->setText(audio);
+    click(Form1->Button9);
+    EXPECT_EQ(fields(shell.requests.back()), std::tuple(Form1, QString("open"), QString("lecteur.exe"), name, folder,
+                                                        shell::kShowNoActivate, shell::Target::Program));
 }
 
 }  // namespace
