@@ -16,6 +16,9 @@ TEST_F(StartupTest, TheWindowStartsEmptyInfosShowsOneAboutBoxAndErrorsAreShown)
 {
     start();
     EXPECT_FALSE(Form1->Button2->isEnabled() || Form1->Button4->isEnabled() || Form1->ComboBox1->isVisible());
+    // The window icon is the 16-colour picture of the program's .ico.
+    EXPECT_EQ(Form1->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
+              QImage(":/tests/orvasel.ico").convertToFormat(QImage::Format_ARGB32));
 
     // One box only, above the main window which stays usable.
     click(Form1->Button7);
