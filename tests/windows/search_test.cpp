@@ -16,31 +16,22 @@ namespace {
 
 class SearchTest : public WindowTest {
 protected:
-    // A tree of projects below "Musique", its own folder listed in the main window.
-    void startInTree()
+    void project(const QString& folder, const QString& name, const std::string& note)
     {
-        project("Musique/Album/Été", "Ballade.cpr", "Intro\r\nrefaire les VOIX\r\nEOF\r\nmix\\final_v3.wav\r\n");
-        project("Musique/Album/Hiver", "Rock.cpr", "Tempo 140\r\nEOF\r\n\r\n");
-        project("Musique/Album/Hiver", "Slow.cpr", std::nullopt);
-        project("Musique", "Brouillon.cpr", "voix t\xE9moin\r\nEOF\r\n\r\n");
-        openSearch("Musique");
+        const QString path = makeFolder(folder) + "/" + name;
+        writeFile(path, "cubase");
+        if (!note.empty())
+            writeFile(path + ".info", note);
     }
     // The program started in the tree, its search window opened with Ctrl+F.
     void openSearch(const QString& folder)
     {
-        tree = makeFolder(folder);
+        tree = workDir.filePath(folder);
         start();
         openFolder(tree);
         QTest::keyClick(Form1, Qt::Key_F, Qt::ControlModifier);
         window = Form1->findChild<SearchWindow*>();
         ASSERT_NE(window, nullptr);
-    }
-    void project(const QString& folder, const QString& name, std::optional<std::string> note)
-    {
-        const QString path = makeFolder(folder) + "/" + name;
-        writeFile(path, "cubase");
-        if (note)
-            writeFile(path + ".info", *note);
     }
     // The rows found for the text, once the search has ended.
     QStringList search(const QString& text)
@@ -52,8 +43,8 @@ protected:
             QApplication::processEvents(QEventLoop::AllEvents, 10);
         QStringList rows;
         for (int row = 0; row < window->results->rowCount(); ++row) {
-            const SearchResult& result = window->results->at(row);
-            rows << result.project + " | " + QDir::fromNativeSeparators(result.folder) + " | " + result.line;
+            const SearchResult& found = window->results->at(row);
+            rows << found.project + " | " + QDir::fromNativeSeparators(found.folder) + " | " + found.line;
         }
         return rows;
     }
@@ -67,59 +58,43 @@ protected:
     SearchWindow* window = nullptr;
 };
 
-TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksAndWritesNothing)
+TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksAndGoesToThem)
 {
-    startInTree();
-    const QString root = QDir::fromNativeSeparators(tree);
-    EXPECT_EQ(search("VOIX"), QStringList({"Brouillon.cpr | " + root + "/ | voix témoin",
-                                           "Ballade.cpr | " + root + "/Album/Été/ | refaire les VOIX"}));
-    // No text: every project with its first line, the list sorted by any column.
+    project("Musique/Album/Été", "Ballade.cpr", "Intro\r\nrefaire les VOIX\r\nEOF\r\nmix\\final_v3.wav\r\n");
+    project("Musique/Album/Hiver", "Rock.cpr", "Tempo 140\r\nEOF\r\n\r\n");
+    project("Musique/Album/Hiver", "Slow.cpr", {});
+    project("Musique", "Brouillon.cpr", "voix t\xE9moin\r\nEOF\r\n\r\n");
+    openSearch("Musique");
+    // No text: every project, without creating the missing note; or every bookmark's tree, each once.
     EXPECT_EQ(search("").size(), 4);
-    EXPECT_EQ(window->countLabel->text(), "4 projets trouvés");
-    window->resultsView->sortByColumn(ResultsModel::LineColumn, Qt::DescendingOrder);
-    EXPECT_EQ(window->results->at(0).project, "Brouillon.cpr");
-    EXPECT_FALSE(exists(tree + "/Album/Hiver/Slow.cpr.info"));  // a search creates no note
-
-    // Every bookmark's tree, each once.
+    EXPECT_FALSE(exists(tree + "/Album/Hiver/Slow.cpr.info"));
     for (const QString& bookmark : {folderText(tree + "/Album/Hiver"), folderText(tree + "/Album")}) {
         Form1->ComboBox1->AddItem(bookmark);
         Form1->ComboBox2->AddItem("signet");
     }
     window->bookmarksChoice->setChecked(true);
     EXPECT_EQ(search("").size(), 3);
-    search("ж");
-    EXPECT_EQ(window->progressLabel->text(), "Une note ne peut pas contenir « ж » : rien à chercher.");
-}
+    window->folderChoice->setChecked(true);
+    const QString root = QDir::fromNativeSeparators(tree);
+    EXPECT_EQ(search("VOIX"), QStringList({"Brouillon.cpr | " + root + "/ | voix témoin",
+                                           "Ballade.cpr | " + root + "/Album/Été/ | refaire les VOIX"}));
 
-TEST_F(SearchTest, AResultOpensItsFolderAndProjectUnlessTheNoteIsUnsaved)
-{
-    startInTree();
-    search("voix");
+    // A result opens its project, unless the note shown is unsaved.
     window->resultsView->sortByColumn(ResultsModel::ProjectColumn, Qt::AscendingOrder);
     goTo(0);  // Ballade.cpr
-    const QString folder = tree + "/Album/Été";
-    EXPECT_EQ(CurrentProjectPath, folderText(folder) + "Ballade.cpr");
+    EXPECT_EQ(CurrentProjectPath, folderText(tree + "/Album/Été") + "Ballade.cpr");
     EXPECT_EQ(Form1->Memo1->Text(), "Intro\r\nrefaire les VOIX\r\n");
-
     typeInNote("x");
     goTo(1);  // Brouillon.cpr
-    EXPECT_EQ(prompts.ofKind(Shown::Kind::Message).at(0).text,
-              "La note en cours n'est pas enregistrée.\nEnregistrez-la avant d'ouvrir un autre projet.");
-    EXPECT_EQ(CurrentProjectPath, folderText(folder) + "Ballade.cpr");
+    EXPECT_TRUE(prompts.ofKind(Shown::Kind::Message).at(0).text.contains("pas enregistrée"));
     EXPECT_TRUE(Form1->Memo1->Text().startsWith("x"));
-
-    // Saved, the other result opens; a double click on the first lists its folder anew.
     click(Form1->Button2);
-    project("Musique/Album/Été", "Nouveau.cpr", std::nullopt);
     goTo(1);
     EXPECT_EQ(CurrentProjectPath, folderText(tree) + "Brouillon.cpr");
-    const QPoint ballade = window->resultsView->visualRect(window->results->index(0, 0)).center();
-    QTest::mouseClick(window->resultsView->viewport(), Qt::LeftButton, {}, ballade);
-    QTest::mouseDClick(window->resultsView->viewport(), Qt::LeftButton, {}, ballade);
-    EXPECT_EQ(Form1->ListBox2->Items(), QStringList({"Ballade.cpr", "Nouveau.cpr"}));
+    // Already in its folder, a result lists the folder anew and finds its project gone.
     ASSERT_TRUE(QFile::remove(tree + "/Brouillon.cpr"));
     goTo(1);
-    EXPECT_EQ(prompts.shown.back().text, "Le projet « Brouillon.cpr » n'est plus dans ce dossier.");
+    EXPECT_TRUE(prompts.shown.back().text.contains("« Brouillon.cpr » n'est plus"));
 }
 
 TEST_F(SearchTest, AStoppedOrReplacedSearchShowsNothingStaleAndEndsWithTheProgram)
