@@ -16,31 +16,23 @@
 namespace orvasel::testing {
 namespace {
 
-const std::string kMix3 = "Mix 3\r\r\nTempo 120\r\nEOF\r\nC:\\Audio\\mix3.wav\r\n";
-
 class NotesTest : public WindowTest {
 protected:
-    // Starts in a listed folder of projects, the first one with a note.
-    void startWith(const QStringList& projects, const std::string& note)
-    {
-        folder = makeFolder("Projets");
-        for (const QString& name : projects)
-            writeFile(folder + "/" + name, "cubase");
-        writeFile(info(projects[0]), note);
-        start();
-        openFolder(folder);
-    }
     QString info(const QString& project) const { return folder + "/" + project + ".info"; }
     std::vector<Shown> messages() const { return prompts.ofKind(Shown::Kind::Message); }
     static bool unsaved() { return Form1->Button2->isEnabled(); }
 
-    QString folder;
+    QString folder = makeFolder("Projets");
 };
 
-TEST_F(NotesTest, AnEditedNoteLocksNavigationAndIsSavedOnlyInCodePage1252)
+TEST_F(NotesTest, ANoteIsSavedInCodePage1252OnlyOnARealChangeAndNeverReplaced)
 {
+    for (const char* name : {"Song.cpr", "Lien.cpr", "Vide.cpr"})
+        writeFile(folder + "/" + name, "cubase");
     const std::string stored = "Caf\xE9 \x80\r\r\n\r\r\nfin\r\nEOF\r\nC:\\Audio\\\xC9t\xE9.wav\r\n";
-    startWith({"Song.cpr"}, stored);
+    writeFile(info("Song.cpr"), stored);
+    start();
+    openFolder(folder);
     selectProject("Song.cpr");
     EXPECT_EQ(Form1->Memo1->Text() + "|" + Form1->Edit1->text(), "Café €\r\n\r\nfin\r\n|C:\\Audio\\Été.wav");
     // A paste with the mouse counts at the next key release.
@@ -48,24 +40,19 @@ TEST_F(NotesTest, AnEditedNoteLocksNavigationAndIsSavedOnlyInCodePage1252)
     QTest::keyClick(Form1->Memo1, Qt::Key_Shift);
     ASSERT_TRUE(unsaved());
     for (QWidget* widget : QWidgetList{Form1->ListBox2, Form1->Button5, Form1->Button6, Form1->DirectoryListBox1,
-                            Form1->DriveComboBox1, Form1->Button3, Form1->ComboBox2})
+                                       Form1->DriveComboBox1, Form1->Button3, Form1->ComboBox2})
         EXPECT_FALSE(widget->isEnabled()) << widget->accessibleName().toStdString();
-
     Form1->Edit1->setText("/audio/♪☺.wav");
     click(Form1->Button2);
     EXPECT_TRUE(messages().at(0).text.contains("stockés dans le fichier d'information : ☺→♪"));
     EXPECT_EQ(readFile(info("Song.cpr")), stored);
-    EXPECT_TRUE(unsaved());
     Form1->Memo1->SetText("Sourire\r\n\r\nÀ €");
     Form1->Edit1->setText("/audio/Été.wav");
     click(Form1->Button2);
-    EXPECT_EQ(readFile(info("Song.cpr")), "Sourire\r\r\n\r\r\n\xC0 \x80\r\nEOF\r\n/audio/\xC9t\xE9.wav\r\n");
+    const std::string saved = "Sourire\r\r\n\r\r\n\xC0 \x80\r\nEOF\r\n/audio/\xC9t\xE9.wav\r\n";
+    EXPECT_EQ(readFile(info("Song.cpr")), saved);
     EXPECT_TRUE(Form1->ListBox2->isEnabled() && !unsaved());
-}
 
-TEST_F(NotesTest, OnlyARealChangeCountsAndNoNoteIsReplaced)
-{
-    startWith({"Autre.cpr", "Lien.cpr", "Vide.cpr"}, kMix3);
 #ifdef _WIN32
     // Where no note can be created (a folder holds its name, which is all a Windows user can do to
     // it): the selection says so and takes the editor back from the note loaded before.
@@ -76,17 +63,16 @@ TEST_F(NotesTest, OnlyARealChangeCountsAndNoNoteIsReplaced)
     ASSERT_TRUE(QFile::link(workDir.filePath("nulle-part/x"), info("Lien.cpr")));
 #endif
     // Neither does loading count, nor, after a listing, the prompt or the field.
-    selectProject("Autre.cpr");
     selectProject("Lien.cpr");
 #ifdef _WIN32
     EXPECT_TRUE(QFileInfo(info("Lien.cpr")).isDir());
-    EXPECT_TRUE(messages().at(0).text.startsWith("Impossible de lire la note de ce projet"));
+    EXPECT_TRUE(messages().at(1).text.startsWith("Impossible de lire la note de ce projet"));
 #else
     EXPECT_TRUE(QFileInfo(info("Lien.cpr")).isSymLink());
 #endif
     EXPECT_EQ(Form1->Memo1->Text() + Form1->Edit1->text(), "");
     QTest::keyClicks(Form1->Edit1, "x");
-    selectProject("Autre.cpr");
+    selectProject("Song.cpr");
     Form1->Button3Click(Form1);
     typeInNote("abc");
     QTest::keyClicks(Form1->Edit1, "x");
@@ -100,26 +86,26 @@ TEST_F(NotesTest, OnlyARealChangeCountsAndNoNoteIsReplaced)
     // A note that cannot be read is reported, left read-only and keeps its bytes.
 #ifdef _WIN32
     // Held open without sharing by another program, as a backup tool or an editor may hold it.
-    const HANDLE held = CreateFileW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(info("Autre.cpr")).utf16()),
+    const HANDLE held = CreateFileW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(info("Song.cpr")).utf16()),
                                     GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    selectProject("Autre.cpr");
+    selectProject("Song.cpr");
     CloseHandle(held);
 #else
     ASSERT_TRUE(QFile::setPermissions(workDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                       QFileDevice::ExeOwner | QFileDevice::ExeOther));
-    ASSERT_TRUE(QFile::setPermissions(info("Autre.cpr"), {}));
+    ASSERT_TRUE(QFile::setPermissions(info("Song.cpr"), {}));
     // Root passes every permission check: the program runs as another user meanwhile.
     const bool root = ::geteuid() == 0;
     if (root && ::seteuid(65534) != 0)
         GTEST_SKIP() << "cannot leave the root account here";
-    selectProject("Autre.cpr");
+    selectProject("Song.cpr");
     ASSERT_TRUE(!root || ::seteuid(0) == 0);
 #endif
     ASSERT_FALSE(messages().empty());
     EXPECT_TRUE(messages().back().text.startsWith("Impossible de lire la note de ce projet : " + CurrentInfoPath));
     EXPECT_TRUE(Form1->Memo1->isReadOnly());
-    EXPECT_EQ(readFile(info("Autre.cpr")), kMix3);
+    EXPECT_EQ(readFile(info("Song.cpr")), saved);
 }
 
 }  // namespace

@@ -4,12 +4,10 @@
 #include "forms/search/results_model.h"
 #include "forms/search/search_window.h"
 
-#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
-#include <QThread>
 
 namespace orvasel::testing {
 namespace {
@@ -38,9 +36,7 @@ protected:
     {
         window->queryEdit->setText(text);
         QTest::keyClick(window->queryEdit, Qt::Key_Return);
-        const QDeadlineTimer deadline(20000);
-        while (window->searching() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QTest::qWaitFor([&] { return !window->searching(); }, 20000);
         QStringList rows;
         for (int row = 0; row < window->results->rowCount(); ++row) {
             const SearchResult& found = window->results->at(row);
@@ -105,10 +101,10 @@ TEST_F(SearchTest, AStoppedOrReplacedSearchShowsNothingStaleAndEndsWithTheProgra
     // Each search below is stopped while batches it sent still wait in the queue: they are dropped.
     window->queryEdit->setText("impair");
     window->startSearch();
-    QThread::msleep(200);
+    QTest::qSleep(200);
     EXPECT_EQ(search("pair").size(), 300);
     window->startSearch();
-    QThread::msleep(200);
+    QTest::qSleep(200);
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_TRUE(window->progressLabel->text().startsWith("Recherche arrêtée"));
     QTest::qWait(50);
