@@ -16,20 +16,10 @@ class SearchTest : public WindowTest {
 protected:
     void project(const QString& folder, const QString& name, const std::string& note)
     {
-        const QString path = makeFolder(folder) + "/" + name;
+        const QString path = makeFolder("Musique/" + folder) + "/" + name;
         writeFile(path, "cubase");
         if (!note.empty())
             writeFile(path + ".info", note);
-    }
-    // The program started in the tree, its search window opened with Ctrl+F.
-    void openSearch(const QString& folder)
-    {
-        tree = workDir.filePath(folder);
-        start();
-        openFolder(tree);
-        QTest::keyClick(Form1, Qt::Key_F, Qt::ControlModifier);
-        window = Form1->findChild<SearchWindow*>();
-        ASSERT_NE(window, nullptr);
     }
     // The rows found for the text, once the search has ended.
     QStringList search(const QString& text)
@@ -50,19 +40,38 @@ protected:
         QTest::keyClick(window->resultsView, Qt::Key_Return);
     }
 
-    QString tree;
     SearchWindow* window = nullptr;
 };
 
-TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksAndGoesToThem)
+TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEndsWithTheProgram)
 {
-    project("Musique/Album/Été", "Ballade.cpr", "Intro\r\nrefaire les VOIX\r\nEOF\r\nmix\\final_v3.wav\r\n");
-    project("Musique/Album/Hiver", "Rock.cpr", "Tempo 140\r\nEOF\r\n\r\n");
-    project("Musique/Album/Hiver", "Slow.cpr", {});
-    project("Musique", "Brouillon.cpr", "voix t\xE9moin\r\nEOF\r\n\r\n");
-    openSearch("Musique");
+    project("Album/Été", "Ballade.cpr", "Intro\r\nrefaire les VOIX\r\nEOF\r\nmix\\final_v3.wav\r\n");
+    project("Album/Hiver", "Rock.cpr", "Tempo 140\r\nEOF\r\n\r\n");
+    project("Album/Hiver", "Slow.cpr", {});
+    project(".", "Brouillon.cpr", "voix t\xE9moin\r\nEOF\r\n\r\n");
+    for (int i = 0; i < 300; ++i)
+        project(QString("Grand/%1").arg(i), "song.cpr", i % 2 ? "pair\r\nEOF\r\n\r\n" : "impair\r\nEOF\r\n\r\n");
+    const QString tree = workDir.filePath("Musique");
+    start();
+    openFolder(tree);
+    QTest::keyClick(Form1, Qt::Key_F, Qt::ControlModifier);
+    window = Form1->findChild<SearchWindow*>();
+    ASSERT_NE(window, nullptr);
+
+    // Each search below is stopped while batches it sent still wait in the queue: they are dropped.
+    window->queryEdit->setText("impair");
+    window->startSearch();
+    QTest::qSleep(200);
+    EXPECT_EQ(search("pair").size(), 300);
+    window->startSearch();
+    QTest::qSleep(200);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_TRUE(window->progressLabel->text().startsWith("Recherche arrêtée"));
+    QTest::qWait(50);
+    EXPECT_EQ(window->results->rowCount(), 0);
+
     // No text: every project, without creating the missing note; or every bookmark's tree, each once.
-    EXPECT_EQ(search("").size(), 4);
+    EXPECT_EQ(search("").size(), 304);
     EXPECT_FALSE(exists(tree + "/Album/Hiver/Slow.cpr.info"));
     for (const QString& bookmark : {folderText(tree + "/Album/Hiver"), folderText(tree + "/Album")}) {
         Form1->ComboBox1->AddItem(bookmark);
@@ -76,39 +85,19 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksAndGoesToThem)
                                            "Ballade.cpr | " + root + "/Album/Été/ | refaire les VOIX"}));
 
     // A result opens its project, unless the note shown is unsaved.
-    window->resultsView->sortByColumn(ResultsModel::ProjectColumn, Qt::AscendingOrder);
-    goTo(0);  // Ballade.cpr
-    EXPECT_EQ(CurrentProjectPath, folderText(tree + "/Album/Été") + "Ballade.cpr");
+    goTo(1);
     EXPECT_EQ(Form1->Memo1->Text(), "Intro\r\nrefaire les VOIX\r\n");
     typeInNote("x");
-    goTo(1);  // Brouillon.cpr
+    goTo(0);
     EXPECT_TRUE(prompts.ofKind(Shown::Kind::Message).at(0).text.contains("pas enregistrée"));
     EXPECT_TRUE(Form1->Memo1->Text().startsWith("x"));
     click(Form1->Button2);
-    goTo(1);
+    goTo(0);
     EXPECT_EQ(CurrentProjectPath, folderText(tree) + "Brouillon.cpr");
     // Already in its folder, a result lists the folder anew and finds its project gone.
     ASSERT_TRUE(QFile::remove(tree + "/Brouillon.cpr"));
-    goTo(1);
+    goTo(0);
     EXPECT_TRUE(prompts.shown.back().text.contains("« Brouillon.cpr » n'est plus"));
-}
-
-TEST_F(SearchTest, AStoppedOrReplacedSearchShowsNothingStaleAndEndsWithTheProgram)
-{
-    for (int i = 0; i < 300; ++i)
-        project(QString("Grand/%1/Audio").arg(i), "song.cpr", i % 2 ? "pair\r\nEOF\r\n\r\n" : "impair\r\nEOF\r\n\r\n");
-    openSearch("Grand");
-    // Each search below is stopped while batches it sent still wait in the queue: they are dropped.
-    window->queryEdit->setText("impair");
-    window->startSearch();
-    QTest::qSleep(200);
-    EXPECT_EQ(search("pair").size(), 300);
-    window->startSearch();
-    QTest::qSleep(200);
-    QTest::keyClick(window, Qt::Key_Escape);
-    EXPECT_TRUE(window->progressLabel->text().startsWith("Recherche arrêtée"));
-    QTest::qWait(50);
-    EXPECT_EQ(window->results->rowCount(), 0);
 
     window->searchAgain();
     window->close();
