@@ -1,25 +1,17 @@
-// Listing a folder's projects: the order of the names, the prompts, bookmarks and drives.
+// Listing a folder's projects: the order of the names, the prompts, the folder a bookmark names.
 #include "support/window_test.h"
-
-#include "platform/drives.h"
 
 #include <QDir>
 
 namespace orvasel::testing {
 namespace {
 
-QString prompt(const QStringList& arrow)
-{
-    return " \r\n \r\n \r\n \r\n" + arrow.join("\r\n") + "\r\n";
-}
-
-const QString kLongPrompt = prompt({"                         <<", "                       <<      sélectionnez",
-                                    "                      <<", "                     <<         un fichier",
-                                    "                      <<", "                       <<      à consulter",
-                                    "                         <<"});
-const QString kShortPrompt = prompt({"        <<", "       <<      sélectionnez", "      <<",
-                                     "     <<         un fichier", "      <<", "       <<      à consulter",
-                                     "        <<"});
+const QString kLongPrompt = " \r\n \r\n \r\n \r\n                         <<\r\n                       <<      sélectionnez\r\n"
+                            "                      <<\r\n                     <<         un fichier\r\n"
+                            "                      <<\r\n                       <<      à consulter\r\n"
+                            "                         <<\r\n";
+const QString kShortPrompt = " \r\n \r\n \r\n \r\n        <<\r\n       <<      sélectionnez\r\n      <<\r\n"
+                             "     <<         un fichier\r\n      <<\r\n       <<      à consulter\r\n        <<\r\n";
 
 using NavigationTest = WindowTest;
 
@@ -54,28 +46,6 @@ TEST_F(NavigationTest, FoldersAndBookmarksListTheirProjectsSorted)
     Form1->ComboBox1->SetItemIndex(0);
     Form1->ComboBox1Change(Form1);
     EXPECT_EQ(Form1->ListBox2->count(), 4);
-    // A root already ends with its separator, which comes doubled.
-    const QString root = QDir::toNativeSeparators(drives::rootOf(Form1->DirectoryListBox1->Drive()));
-    openFolder(root);
-    EXPECT_EQ(Form1->Label2->Caption(), root + QDir::separator());
-}
-
-TEST_F(NavigationTest, ADriveListsItsLastFolder)
-{
-    const QString folder = makeFolder("Musique");
-    start();
-    openFolder(folder);
-    const QString drive = Form1->DirectoryListBox1->Drive();
-    QString other;
-    for (const QString& each : drives::available())
-        if (each != drive && QDir(drives::rootOf(each)).isReadable())
-            other = each;
-    if (other.isEmpty())
-        GTEST_SKIP() << "this machine offers a single drive";
-    Form1->DriveComboBox1->SetDrive(other);
-    EXPECT_EQ(Form1->DirectoryListBox1->Drive(), other);
-    Form1->DriveComboBox1->SetDrive(drive);
-    EXPECT_EQ(Form1->DirectoryListBox1->Directory(), QDir::toNativeSeparators(folder));
 }
 
 }  // namespace
