@@ -6,10 +6,10 @@
 namespace orvasel::testing {
 namespace {
 
-const QString kLongPrompt = " \r\n \r\n \r\n \r\n                         <<\r\n                       <<      sélectionnez\r\n"
-                            "                      <<\r\n                     <<         un fichier\r\n"
-                            "                      <<\r\n                       <<      à consulter\r\n"
-                            "                         <<\r\n";
+const QString kLongPrompt = " \r\n \r\n \r\n \r\n                         <<\r\n"
+                            "                       <<      sélectionnez\r\n                      <<\r\n"
+                            "                     <<         un fichier\r\n                      <<\r\n"
+                            "                       <<      à consulter\r\n                         <<\r\n";
 const QString kShortPrompt = " \r\n \r\n \r\n \r\n        <<\r\n       <<      sélectionnez\r\n      <<\r\n"
                              "     <<         un fichier\r\n      <<\r\n       <<      à consulter\r\n        <<\r\n";
 
