@@ -1,7 +1,10 @@
 // Listing a folder's projects: the order of the names, the prompts, the folder a bookmark names.
 #include "support/window_test.h"
 
+#include <QApplication>
 #include <QDir>
+#include <optional>
+#include <stdexcept>
 
 namespace orvasel::testing {
 namespace {
@@ -46,6 +49,19 @@ TEST_F(NavigationTest, FoldersAndBookmarksListTheirProjectsSorted)
     Form1->ComboBox1->SetItemIndex(0);
     Form1->ComboBox1Change(Form1);
     EXPECT_EQ(Form1->ListBox2->count(), 4);
+
+    // A handler that fails once the folder list has moved: the busy cursor goes all the same.
+    std::optional<Qt::CursorShape> during;
+    QObject::connect(Form1->DirectoryListBox1, &DirectoryListBox::Change, Form1, [&] {
+        during = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+        throw std::runtime_error("panne");
+    });
+    Form1->ComboBox1->AddItem(folderText(folder));
+    Form1->ComboBox2->AddItem("projets");
+    Form1->ComboBox1->SetItemIndex(1);
+    EXPECT_THROW(Form1->ComboBox1Change(Form1), std::runtime_error);
+    EXPECT_EQ(during, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
