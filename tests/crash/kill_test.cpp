@@ -53,7 +53,8 @@ const char* selfPath = nullptr;
 bool killedWhileSaving(const std::string& folder, std::uint32_t version, const std::function<void()>& meanwhile)
 {
     std::string command = std::string("\"") + selfPath + "\" --saver \"" + folder + "\" " + std::to_string(version);
-    STARTUPINFOA startup{sizeof startup};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;

@@ -2,6 +2,22 @@
 
 namespace orvasel::testing {
 
+namespace {
+
+// The next scripted file or folder; none (a cancelled dialog) when the script has run out. Swapped
+// out rather than copied: GCC sees a copy of an engaged optional as possibly uninitialised.
+std::optional<QString> takeNext(std::deque<std::optional<QString>>& script)
+{
+    std::optional<QString> next;
+    if (!script.empty()) {
+        next.swap(script.front());
+        script.pop_front();
+    }
+    return next;
+}
+
+}  // namespace
+
 void ScriptedPrompts::showMessage(QWidget*, const prompts::Message& message)
 {
     shown.push_back({Shown::Kind::Message, message.title, message.text});
@@ -24,22 +40,13 @@ prompts::Answer ScriptedPrompts::confirm(QWidget*, const prompts::Confirmation& 
 std::optional<QString> ScriptedPrompts::openFile(QWidget*, const prompts::FileRequest& request)
 {
     shown.push_back({Shown::Kind::OpenFile, request.title, request.filter});
-    if (files.empty())
-        return std::nullopt;
-    auto file = files.front();
-    files.pop_front();
-    return file;
+    return takeNext(files);
 }
 
 std::optional<QString> ScriptedPrompts::chooseFolder(QWidget*, const QString& title, const QString& start)
 {
     shown.push_back({Shown::Kind::FolderChoice, title, start});
-    std::optional<QString> folder;
-    if (!folders.empty()) {
-        folder.swap(folders.front());
-        folders.pop_front();
-    }
-    return folder;
+    return takeNext(folders);
 }
 
 void ScriptedPrompts::showError(const prompts::Message& message)

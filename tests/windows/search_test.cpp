@@ -26,7 +26,7 @@ protected:
     {
         window->queryEdit->setText(text);
         QTest::keyClick(window->queryEdit, Qt::Key_Return);
-        QTest::qWaitFor([&] { return !window->searching(); }, 20000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->searching(); }, 20000)) << "the search did not end";
         QStringList rows;
         for (int row = 0; row < window->results->rowCount(); ++row) {
             const SearchResult& found = window->results->at(row);
