@@ -1,17 +1,96 @@
-// The check of the exports: a volume that does not answer, and the volume of a path.
-#include "search/export_check.h"
+// The catalogue: the filters and the export's state over real files, a volume that does not
+// answer, and the CSV list on bytes.
+#include "search/catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
+#include <random>
+#include <set>
 #include <thread>
 
 namespace orvasel::search {
 namespace {
 
+namespace fs = std::filesystem;
 using file_probe::Presence;
+
+std::string utf8(const fs::path& path) { const std::u8string text = path.u8string(); return {text.begin(), text.end()}; }
+void write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+std::string read(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class CatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(root); }
+    void TearDown() override { fs::remove_all(root); }
+
+    const fs::path root = fs::temp_directory_path() / ("orvasel-catalogue-" + std::to_string(std::random_device{}()));
+};
+
+using Listed = std::set<std::pair<std::string, ExportState>>;  // project, export state
+
+TEST_F(CatalogueTest, FiltersKeepTheProjectsTheTextFoundByTheirNoteAndTheirExportOnTheDisk)
+{
+    write(root / "mix fini.wav", "RIFF");
+    fs::create_directories(root / "Exports.wav");  // a folder is not an export
+    const std::string present = utf8(root / "mix fini.wav"), gone = utf8(root / "Ancien disque" / "mix.wav");
+    // Each project and its information file (none when empty); exports as the user typed them.
+    const std::map<std::string, std::string> projects = {
+        {"Fini.cpr", "basse propre\r\nEOF\r\n" + present + "\r\n"},
+        {"Perdu.cpr", "refaire la BASSE\r\nEOF\r\n" + gone + "\r\n"},
+        {"Dossier.cpr", "basse\r\nEOF\r\n" + utf8(root / "Exports.wav") + "\r\n"},
+        {"Sans export.cpr", "voix\r\nEOF\r\n  \r\n"},
+        {"Vide.cpr", " \t\r\n\r\nEOF\r\n" + present + "\r\n"},
+        {"Sans fichier.cpr", ""},
+        {"Relatif.cpr", "basse\r\nEOF\r\nmix.wav\r\n"},  // not a full path: where it is cannot be known
+        {"Illisible.cpr", ""},
+    };
+    for (const auto& [name, bytes] : projects)
+        if (!bytes.empty())
+            write(root / (name + ".info"), bytes);
+    fs::create_directories(root / "Illisible.cpr.info");
+
+    const auto E = [](const char* project, ExportState state) { return std::pair<std::string, ExportState>(project, state); };
+    using S = ExportState;
+    const std::tuple<Filter, std::string, Listed> cases[] = {
+        {Filter::AllProjects, "", {E("Fini.cpr", S::Present), E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing),
+                                   E("Sans export.cpr", S::None), E("Vide.cpr", S::Present), E("Sans fichier.cpr", S::None),
+                                   E("Relatif.cpr", S::Unchecked), E("Illisible.cpr", S::Unchecked)}},
+        {Filter::ExportMissing, "", {E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing)}},
+        {Filter::WithoutExport, "", {E("Sans export.cpr", S::None), E("Sans fichier.cpr", S::None)}},
+        {Filter::WithoutNote, "", {E("Vide.cpr", S::Present), E("Sans fichier.cpr", S::None)}},
+        {Filter::AllProjects, "basse", {E("Fini.cpr", S::Present), E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing),
+                                        E("Relatif.cpr", S::Unchecked)}},
+        {Filter::ExportMissing, "basse", {E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing)}},
+        {Filter::ExportMissing, "propre", {}},
+        {Filter::WithoutNote, "fini", {E("Vide.cpr", S::Present)}},  // found by its export path
+    };
+
+    for (const auto& [filter, query, expected] : cases) {
+        ExportChecker checker;
+        Listed listed;
+        Catalogue catalogue(filter, checker, [&](Found&& found, ExportState state) { listed.insert({found.project, state}); });
+        NoteMatcher matcher(query);
+        // As the walk reads each project's information file.
+        for (const auto& [name, bytes] : projects) {
+            const file_io::ReadResult file = file_io::readFileStart(utf8(root / (name + ".info")), kLongestInfoFile);
+            const info_file::Contents contents = file.status == file_io::ReadStatus::Ok ? info_file::parse(file.bytes) : info_file::Contents{};
+            if (auto line = matcher.match(contents))
+                catalogue.offer(Found{utf8(root), name, *line}, file.status, contents);
+            catalogue.collect();
+        }
+        catalogue.finish([] { return false; });
+        EXPECT_EQ(listed, expected) << labelOf(filter) << " + " << query;
+    }
+}
 
 // A stand-in for the file system whose volume "nas" does not answer until it is let go.
 struct StalledShare {
