@@ -1,6 +1,7 @@
 // The catalogue: the filters and the export's state over real files, a volume that does not
 // answer, and the CSV list on bytes.
 #include "search/catalogue.h"
+#include "search/csv_export.h"
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,31 @@ TEST(ExportChecker, AShareThatDoesNotAnswerCountsAsNotCheckedAndHoldsUpNeitherTh
         again = answers.at(ticket);
     }
     EXPECT_EQ(again, ExportState::Missing) << "the share was not asked again";
+}
+
+TEST_F(CatalogueTest, TheListIsUtf8WithAMarkSemicolonsQuotedFieldsNoFormulaAndWindowsLineEnds)
+{
+    const std::vector<CsvRow> rows = {
+        {"Été.cpr", "D:\\Musique\\Album; B-sides\\", "refaire \"la\" basse", "C:\\Audio\\été.wav", "présent"},
+        {"=HYPERLINK(\"x\").cpr", "/musique/deux\nlignes/", "+33 1 23", "@SUM(A1)", "—"},
+        {"-2.cpr", "\tdossier", "\rligne", "", "non vérifié"},
+    };
+    const std::string expected = "\xEF\xBB\xBF"
+                                 "Projet;Dossier;Ligne;Export;État de l'export\r\n"
+                                 "Été.cpr;\"D:\\Musique\\Album; B-sides\\\";\"refaire \"\"la\"\" basse\";C:\\Audio\\été.wav;présent\r\n"
+                                 "\"'=HYPERLINK(\"\"x\"\").cpr\";\"/musique/deux\nlignes/\";'+33 1 23;'@SUM(A1);—\r\n"
+                                 "'-2.cpr;'\tdossier;\"'\rligne\";;non vérifié\r\n";
+    EXPECT_EQ(csvBytes(rows), expected);
+
+    // Written whole through a temporary file; a write that fails leaves nothing behind.
+    const fs::path list = root / "liste.csv";
+    write(list, "ancienne liste");
+    ASSERT_TRUE(writeCsv(utf8(list), rows).ok);
+    EXPECT_EQ(read(list), expected);
+    fs::create_directories(root / "dossier.csv");
+    EXPECT_FALSE(writeCsv(utf8(root / "dossier.csv"), rows).ok);
+    EXPECT_FALSE(writeCsv(utf8(root / "absent" / "liste.csv"), rows).ok);
+    EXPECT_EQ(std::distance(fs::directory_iterator(root), fs::directory_iterator()), 2);
 }
 
 TEST(FileProbe, TheVolumeOfAPathIsItsDriveShareOrMountPointAndOnlyFullPathsHaveOne)
