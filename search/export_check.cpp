@@ -18,6 +18,11 @@ using file_probe::Presence;
 // How often a wait for the last answers looks whether the search was stopped.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
 
+// A volume's thread is woken for a batch of checks, or for checks that have waited this long: one
+// wake for each check would cost the walk more than the checks themselves.
+constexpr std::size_t kBatch = 64;
+constexpr auto kGathering = std::chrono::milliseconds(10);
+
 struct Question {
     std::size_t ticket = 0;
     std::string path;
@@ -29,6 +34,7 @@ struct Volume {
     std::deque<Question> waiting;
     std::optional<Question> asking;  // the question the file system is being asked
     bool askingSettled = false;      // its time ran out: its answer is no longer wanted
+    bool sleeping = false;           // the thread waits to be woken
     std::condition_variable wake;
 };
 
@@ -114,6 +120,17 @@ struct ExportChecker::Shared {
         }
     }
 
+    // Wakes the volumes' threads that sleep while checks wait for them: those with a batch, or
+    // with checks that have waited long enough, or all of them.
+    void rouse(Clock::time_point now, bool all)
+    {
+        for (auto& [name, volume] : volumes) {
+            if (volume->sleeping && !volume->waiting.empty()
+                && (all || volume->waiting.size() >= kBatch || now - volume->waiting.front().asked >= kGathering))
+                volume->wake.notify_one();
+        }
+    }
+
     // When the oldest check still without an answer runs out of time.
     Clock::time_point nextExpiry() const
     {
@@ -142,7 +159,9 @@ struct ExportChecker::Shared {
     {
         std::unique_lock lock(shared->mutex);
         for (;;) {
+            volume->sleeping = true;
             volume->wake.wait(lock, [&] { return shared->closed || !volume->waiting.empty(); });
+            volume->sleeping = false;
             if (shared->closed)
                 return;
             volume->asking = std::move(volume->waiting.front());
@@ -195,9 +214,8 @@ std::size_t ExportChecker::ask(const std::string& path)
         shared_->settle(ticket, ExportState::Unchecked);
         return ticket;
     }
-    const bool idle = volume->waiting.empty() && !volume->asking;
     volume->waiting.push_back({ticket, path, now});
-    if (idle)
+    if (volume->sleeping && volume->waiting.size() >= kBatch)
         volume->wake.notify_one();
     return ticket;
 }
@@ -205,7 +223,9 @@ std::size_t ExportChecker::ask(const std::string& path)
 void ExportChecker::collect(const Answer& answer)
 {
     std::unique_lock lock(shared_->mutex);
-    shared_->expire(Clock::now());
+    const Clock::time_point now = Clock::now();
+    shared_->expire(now);
+    shared_->rouse(now, false);
     shared_->handOver(lock, answer);
 }
 
@@ -213,9 +233,15 @@ void ExportChecker::finish(const Answer& answer, const std::function<bool()>& st
 {
     std::unique_lock lock(shared_->mutex);
     for (;;) {
-        shared_->expire(Clock::now());
+        const Clock::time_point now = Clock::now();
+        shared_->expire(now);
+        shared_->rouse(now, true);
+        if (stop())
+            return;
+        // Everything settled by now is handed over below; what settles meanwhile, at the next turn.
+        const bool settled = shared_->unanswered == 0;
         shared_->handOver(lock, answer);
-        if (shared_->unanswered == 0 || stop())
+        if (settled)
             return;
         // Until an answer comes, or just past the next expiry, so that it has run out when looked
         // at again, or until it is time to look whether the search was stopped.
