@@ -57,6 +57,25 @@ public:
         return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
     }
 
+    std::optional<QString> saveFile(QWidget* owner, const FileRequest& request) override
+    {
+        QFileDialog dialog(owner, request.title);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        const QStringList filters = qtNameFilters(request.filter);
+        dialog.setNameFilters(filters);
+        // A name typed without the filter's extension gets it.
+        const qsizetype dot = request.filter.lastIndexOf(QStringLiteral("*."));
+        if (dot >= 0)
+            dialog.setDefaultSuffix(request.filter.mid(dot + 2).section(QLatin1Char(';'), 0, 0));
+        if (!request.fileName.isEmpty())
+            dialog.selectFile(request.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    }
+
     std::optional<QString> chooseFolder(QWidget* owner, const QString& title, const QString& start) override
     {
         const QString folder = QFileDialog::getExistingDirectory(owner, title, start);
