@@ -8,6 +8,7 @@
 #include "platform/list_box.h"
 #include "platform/memo.h"
 #include "platform/open_dialog.h"
+#include "storage/settings_file.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -90,6 +91,8 @@ private:
     enum class WhenNothingFound { GoOn, Stop };
     int ListFolder(const QString& folderText, Prompt prompt, WhenNothingFound whenNothingFound);
     int SearchProjects(const QString& folderText);
+    // Shows settings read from the file or merged with it.
+    void ShowSettings(const orvasel::settings_file::Settings& settings);
     void EnterUnsavedState();
     void LeaveUnsavedState();
 };
