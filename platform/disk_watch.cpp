@@ -17,6 +17,7 @@ constexpr qint64 kPaceMs = 500;
 DiskWatch::Pacer::Pacer(DiskWatch* watch, void (DiskWatch::*notice)())
 {
     timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, watch, [this, watch, notice] {
         lastTold_.start();
         watch->rewatch();
