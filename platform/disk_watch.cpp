@@ -19,9 +19,10 @@ DiskWatch::Pacer::Pacer(DiskWatch* watch, void (DiskWatch::*notice)())
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, watch, [this, watch, notice] {
-        lastTold_.start();
         watch->rewatch();
         emit(watch->*notice)();
+        // The pace counts from the end of what the notice set off (a listing of a big folder).
+        lastTold_.start();
     });
 }
 
