@@ -51,21 +51,21 @@ DiskWatch::DiskWatch(QObject* parent)
 
 void DiskWatch::SetFolder(const QString& folder)
 {
-    if (folder == folder_)
-        return;
-    if (!folder_.isEmpty())
-        watcher_->removePath(folder_);
-    folder_ = folder;
-    rewatch();
+    watchInstead(folder_, folder);
 }
 
 void DiskWatch::SetFile(const QString& file)
 {
-    if (file == file_)
+    watchInstead(file_, file);
+}
+
+void DiskWatch::watchInstead(QString& watched, const QString& path)
+{
+    if (path == watched)
         return;
-    if (!file_.isEmpty())
-        watcher_->removePath(file_);
-    file_ = file;
+    if (!watched.isEmpty())
+        watcher_->removePath(watched);
+    watched = path;
     rewatch();
 }
 

@@ -37,6 +37,7 @@ private:
         QElapsedTimer lastTold_;
     };
 
+    void watchInstead(QString& watched, const QString& path);
     // A file replaced by a rename, or a folder or file that came back, is watched anew.
     void rewatch();
 

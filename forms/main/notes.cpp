@@ -139,7 +139,7 @@ void TForm1::Button2Click(QObject*)
                                    .arg(CurrentInfoPath, QString::fromStdString(onDisk.error)));
         return;
     }
-    if (onDisk.status == file_io::ReadStatus::Ok && onDisk.bytes != InfoFileAsShown &&
+    if (onDisk.status == file_io::ReadStatus::Ok && onDisk.bytes != InfoFileAsShown && onDisk.bytes != bytes &&
         !SaveOverOutsideChange(bytes, onDisk.bytes))
         return;
     if (!file_io::writeFileAtomically(infoPath, bytes).ok) {
