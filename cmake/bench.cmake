@@ -7,3 +7,8 @@ if(ORVASEL_GUI)
   add_executable(orvasel_bench_search bench/search_bench.cpp)
   target_link_libraries(orvasel_bench_search PRIVATE orvasel_lib benchmark::benchmark)
 endif()
+if(ORVASEL_GUI AND NOT WIN32)
+  # The folder watched while projects are saved into it, in real seconds (a timed run, not repetitions).
+  add_executable(orvasel_bench_watch bench/watch_bench.cpp)
+  target_link_libraries(orvasel_bench_watch PRIVATE orvasel_lib)
+endif()
