@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -24,6 +25,7 @@ public:
         std::function<QString()> listedFolder;        // the folder the main window lists
         std::function<QStringList()> bookmarkFolders; // every bookmark's folder
         std::function<void(const QString& folderText, const QString& project)> goTo;
+        std::shared_ptr<search::Disk> disk = search::localDisk();  // where the search looks
     };
 
     SearchWindow(QWidget* parent, Links links);
@@ -56,14 +58,13 @@ protected:
 
 private:
     void chooseFolder();
-    void receive(SearchBatch&& batch);
+    void takeResults();
     void goToCurrentResult();
     void showProgress(const search::Tally& tally, const QString& state);
     void setSearching(bool searching);
 
     Links links_;
     BackgroundSearch background_;
-    int run_ = 0;
     bool searching_ = false;
     bool searchedOnce_ = false;
     search::Tally tally_;
