@@ -32,7 +32,9 @@ void ResultsModel::clear()
 
 bool ResultsModel::before(const SearchResult& a, const SearchResult& b) const
 {
-    int order = compareNames(field(a, column_), field(b, column_));
+    // The projects of one folder share its text: equal texts need no collation.
+    const QString &first = field(a, column_), &second = field(b, column_);
+    int order = first == second ? 0 : compareNames(first, second);
     if (order == 0 && column_ != ProjectColumn)
         order = compareNames(a.project, b.project);
     return order_ == Qt::AscendingOrder ? order < 0 : order > 0;
@@ -43,15 +45,25 @@ void ResultsModel::add(std::vector<SearchResult> results)
     if (results.empty())
         return;
     const auto less = [this](const SearchResult& a, const SearchResult& b) { return before(a, b); };
-    std::stable_sort(results.begin(), results.end(), less);
-    // Where each one goes among the rows already there (after its equals): the places never go
-    // back, so each search starts where the one before ended.
-    std::vector<std::size_t> places(results.size());
-    auto from = rows_.begin();
+    // Where each one goes among the rows already there (after its equals), then the batch in the
+    // order of those places, the results of one place in their own order.
+    std::vector<std::size_t> placeOf(results.size()), order(results.size());
     for (std::size_t i = 0; i < results.size(); ++i) {
-        from = std::upper_bound(from, rows_.end(), results[i], less);
-        places[i] = std::size_t(from - rows_.begin());
+        placeOf[i] = std::size_t(std::upper_bound(rows_.begin(), rows_.end(), results[i], less) - rows_.begin());
+        order[i] = i;
     }
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return placeOf[a] != placeOf[b] ? placeOf[a] < placeOf[b] : less(results[a], results[b]);
+    });
+    std::vector<SearchResult> sorted;
+    sorted.reserve(results.size());
+    std::vector<std::size_t> places;
+    places.reserve(results.size());
+    for (const std::size_t i : order) {
+        sorted.push_back(std::move(results[i]));
+        places.push_back(placeOf[i]);
+    }
+    results = std::move(sorted);
     const std::size_t count = rows_.size();
     const bool oneRun = places.front() == places.back();
     const int first = int(oneRun ? places.front() : count);

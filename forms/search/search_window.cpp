@@ -27,6 +27,8 @@ QString counted(std::size_t count, const QString& one, const QString& many)
 
 // Results go into the table this many at a time at most: the window answers between two batches.
 constexpr std::size_t kMostResultsAtOnce = 2000;
+// Each batch taken repaints the table: one at most in this time, unless more wait than one takes.
+constexpr qint64 kTakeInterval = 50;  // milliseconds
 
 // A folder as a search root: the folder text, ending with its separator.
 QString rootOf(const QString& folder)
@@ -48,9 +50,11 @@ SearchResult shown(const search::Found& found)
 SearchWindow::SearchWindow(QWidget* parent, Links links)
     : QWidget(parent, Qt::Window),
       links_(std::move(links)),
-      background_(this, [this] { takeResults(); }, links_.disk)
+      background_(this, [this] { resultsWaiting(); }, links_.disk)
 {
     setObjectName(QStringLiteral("SearchWindow"));
+    takeTimer_.setSingleShot(true);
+    connect(&takeTimer_, &QTimer::timeout, this, &SearchWindow::takeResults);
     setWindowTitle(QStringLiteral("Rechercher dans les notes"));
     resize(780, 480);
 
@@ -185,6 +189,8 @@ void SearchWindow::startSearch()
     for (const QString& folder : paths::outermostFolders(folders))
         roots.push_back(paths::toFileSystem(folder));
     searchedOnce_ = true;
+    sinceTake_.invalidate();
+    backlog_ = false;
     background_.start(std::move(roots), *query);
     setSearching(true);
     showProgress(tally_, QStringLiteral("Recherche en cours"));
@@ -195,6 +201,7 @@ void SearchWindow::stopSearch()
     if (!searching_)
         return;
     background_.stop();
+    takeTimer_.stop();
     setSearching(false);
     showProgress(tally_, QStringLiteral("Recherche arrêtée"));
 }
@@ -208,9 +215,21 @@ void SearchWindow::chooseFolder()
     folderChoice->setChecked(true);
 }
 
+void SearchWindow::resultsWaiting()
+{
+    if (takeTimer_.isActive())
+        return;
+    const qint64 since = sinceTake_.isValid() ? sinceTake_.elapsed() : kTakeInterval;
+    takeTimer_.start(backlog_ ? 0 : int(std::max<qint64>(0, kTakeInterval - since)));
+}
+
 void SearchWindow::takeResults()
 {
+    if (!searching_)
+        return;
+    sinceTake_.start();
     SearchBatch batch = background_.take(kMostResultsAtOnce);
+    backlog_ = batch.found.size() == kMostResultsAtOnce;
     std::vector<SearchResult> found;
     found.reserve(batch.found.size());
     for (const search::Found& one : batch.found)

@@ -3,6 +3,8 @@
 // or of every bookmark's tree, and lists the projects found while the search runs.
 #include "forms/search/background_search.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -58,6 +60,7 @@ protected:
 
 private:
     void chooseFolder();
+    void resultsWaiting();
     void takeResults();
     void goToCurrentResult();
     void showProgress(const search::Tally& tally, const QString& state);
@@ -65,6 +68,9 @@ private:
 
     Links links_;
     BackgroundSearch background_;
+    QTimer takeTimer_;          // the next take of the results waiting
+    QElapsedTimer sinceTake_;   // since the last one
+    bool backlog_ = false;      // it left results waiting
     bool searching_ = false;
     bool searchedOnce_ = false;
     search::Tally tally_;
