@@ -227,9 +227,10 @@ void SearchWindow::takeResults()
 {
     if (!searching_)
         return;
-    sinceTake_.start();
     SearchBatch batch = background_.take(kMostResultsAtOnce);
     backlog_ = batch.found.size() == kMostResultsAtOnce;
+    if (!batch.found.empty())
+        sinceTake_.start();  // the table is repainted: the next results wait a little
     std::vector<SearchResult> found;
     found.reserve(batch.found.size());
     for (const search::Found& one : batch.found)

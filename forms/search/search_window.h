@@ -69,7 +69,7 @@ private:
     Links links_;
     BackgroundSearch background_;
     QTimer takeTimer_;          // the next take of the results waiting
-    QElapsedTimer sinceTake_;   // since the last one
+    QElapsedTimer sinceTake_;   // since the last one that brought results
     bool backlog_ = false;      // it left results waiting
     bool searching_ = false;
     bool searchedOnce_ = false;
