@@ -15,14 +15,14 @@ std::string_view withoutLineEnd(std::string_view line)
     return line;
 }
 
-std::string excerpt(std::string_view line, std::size_t hit, std::size_t length)
+std::string excerpt(std::string_view line, std::size_t hit)
 {
     if (line.size() <= kLongestShownLine)
         return std::string(line);
     constexpr char kEllipsis = '\x85';
-    // The hit in the middle of what is shown, as far as the line allows.
-    const std::size_t around = kLongestShownLine - std::min(length, kLongestShownLine);
-    const std::size_t start = std::min(hit - std::min(hit, around / 2), line.size() - kLongestShownLine);
+    // A few words before the hit, the rest after it: the hit stays in sight in a narrow column.
+    constexpr std::size_t kBefore = 40;
+    const std::size_t start = std::min(hit - std::min(hit, kBefore), line.size() - kLongestShownLine);
     std::string shown;
     if (start > 0)
         shown += kEllipsis;
@@ -41,7 +41,7 @@ std::optional<std::string> NoteMatcher::match(const info_file::Contents& content
 {
     const std::string_view note = contents.note;
     if (query_.empty())
-        return excerpt(withoutLineEnd(note.substr(0, note.find('\n'))), 0, 0);
+        return excerpt(withoutLineEnd(note.substr(0, note.find('\n'))), 0);
 
     // The whole note is folded and searched at once; folding keeps every byte in its place, so a
     // hit falls in the same line of the note as read.
@@ -50,11 +50,11 @@ std::optional<std::string> NoteMatcher::match(const info_file::Contents& content
     if (hit != std::string::npos) {
         const std::size_t previous = note.rfind('\n', hit);
         const std::size_t start = previous == std::string_view::npos ? 0 : previous + 1;
-        return excerpt(withoutLineEnd(note.substr(start, note.find('\n', hit) - start)), hit - start, query_.size());
+        return excerpt(withoutLineEnd(note.substr(start, note.find('\n', hit) - start)), hit - start);
     }
     foldInto(contents.exportPath, folded_);
     if (const std::size_t inPath = folded_.find(query_); inPath != std::string::npos)
-        return excerpt(contents.exportPath, inPath, query_.size());
+        return excerpt(contents.exportPath, inPath);
     return std::nullopt;
 }
 

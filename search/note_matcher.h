@@ -34,7 +34,7 @@ std::string_view withoutLineEnd(std::string_view line);
 inline constexpr std::size_t kLongestShownLine = 200;
 
 // The line, or when it is longer than kLongestShownLine, that many of its characters around the
-// hit (which starts at hit and is length long), with "…" (code page 1252) where it was cut.
-std::string excerpt(std::string_view line, std::size_t hit, std::size_t length);
+// hit (which starts at hit), with "…" (code page 1252) where it was cut.
+std::string excerpt(std::string_view line, std::size_t hit);
 
 }  // namespace orvasel::search

@@ -87,6 +87,8 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     resultsView->installEventFilter(this);
     countLabel = new QLabel(this);
     progressLabel = new QLabel(this);
+    // A long message goes on two lines rather than squeezing the fields above.
+    progressLabel->setWordWrap(true);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Chercher :"), this), 0, 0);

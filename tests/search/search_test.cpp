@@ -35,8 +35,8 @@ TEST(NoteMatcher, IgnoresCaseAndAccentsOverTheNoteLinesAndThePathOnly)
         {note, "apres", std::nullopt},                               // past the marker and the path
         {"EOF\r\nmix.wav\r\n", "", ""},                            // no note: its empty line, not the path
         {std::string("\x01\xFF\x00voix\xFE", 8), "VOIX", std::string("\x01\xFF\x00voix\xFE", 8)},  // not a note
-        // Long lines show 200 characters around the hit, "…" where they were cut.
-        {a(500000) + "Cible" + b(500000) + "\r\nEOF\r\n\r\n", "cible", "\x85" + a(97) + "Cible" + b(98) + "\x85"},
+        // Long lines show 200 characters around the hit, from a little before it, "…" where cut.
+        {a(500000) + "Cible" + b(500000) + "\r\nEOF\r\n\r\n", "cible", "\x85" + a(40) + "Cible" + b(155) + "\x85"},
         {"Cible" + b(300) + "\r\nEOF\r\n\r\n", "cible", "Cible" + b(195) + "\x85"},
         {a(300) + "Cible\r\nEOF\r\n\r\n", "cible", "\x85" + a(195) + "Cible"},
         {a(300) + "\r\nEOF\r\n\r\n", "", a(200) + "\x85"},
