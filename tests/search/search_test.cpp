@@ -116,6 +116,7 @@ TEST_F(TreeSearch, FindsProjectsAtAnyDepthButNotThroughLinksAndReadsNoMoreThanIt
     EXPECT_EQ(std::tuple(tally.folders, tally.unreadableFolders, tally.unreadableFiles), std::tuple(7u, 0u, 1u));
     search("VOIX");  // the huge file is read no further than a note can reach
     EXPECT_EQ(results, (Results{{folder(root), "a.cpr", "refaire les voix"}}));
+    fs::rename(root / std::string(240, 'L'), root / "L");  // the runtime's own removal stops at 260 characters
 }
 
 TEST_F(TreeSearch, AVanishedFolderIsSkippedAndAStoppedSearchEndsAtOnce)
@@ -142,7 +143,7 @@ public:
 
     FolderState list(const std::string& folder, const std::function<bool(const SearchEntry&)>& each) override
     {
-        if (folder == "Illisible/")
+        if (folder == std::string("Illisible") + kSeparator)
             return FolderState::Unreadable;
         const auto listed = folders.find(folder);
         if (listed == folders.end())
@@ -177,7 +178,7 @@ TEST_F(TreeSearch, CloudFoldersAreWalkedOnlineOnlyNotesCountedAndNotReadLinksLef
     disk.files = {{top + "Song.cpr.info", "voix\r\nEOF\r\n\r\n"}, {year + "Rock.cpr.info", "rock\r\nEOF\r\nvoix.wav\r\n"},
                   {year + "Ballade.cpr.info", "voix\r\nEOF\r\n\r\n"}};
 
-    Tally tally = search("VOIX", {top, "Absent/", "Illisible/"}, disk);
+    Tally tally = search("VOIX", {top, std::string("Absent") + kSeparator, std::string("Illisible") + kSeparator}, disk);
     EXPECT_EQ(results, (Results{{top, "Song.cpr", "voix"}, {year, "Rock.cpr", "voix.wav"}}));
     EXPECT_EQ(std::tuple(tally.folders, tally.notesNotDownloaded, tally.missingRoots, tally.unreadableFolders),
               std::tuple(2u, 1u, 1u, 1u));

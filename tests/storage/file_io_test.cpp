@@ -24,14 +24,16 @@ TEST(FileIo, AtomicWriteReplacesTheWholeContentAndAFailureLeavesEverythingAsItWa
         EXPECT_TRUE(read.status == ReadStatus::Ok && read.bytes == bytes && entries() == 1) << read.bytes.size();
     }
     // A note far below the 260 characters Windows takes as they are: created, replaced, read.
-    const fs::path deep = root / std::string(200, 'd') / std::string(200, 'e');
+    const fs::path deep = root / std::string(150, 'd') / std::string(150, 'e');
     fs::create_directories(deep);
     const std::string far = (deep / "Song.cpr.info").string();
-    ASSERT_GT(far.size(), 420u);
+    ASSERT_GT(far.size(), 320u);
     EXPECT_TRUE(createNewFile(far, "EOF\r\n").ok && writeFileAtomically(far, "new").ok);
     EXPECT_EQ(readWholeFile(far).bytes, "new");
-    EXPECT_EQ(std::distance(fs::directory_iterator(deep), fs::directory_iterator()), 1);
-    fs::remove_all(root / std::string(200, 'd'));
+    // The runtime's own folder functions stop at 260 characters: the path is shortened for them.
+    fs::rename(root / std::string(150, 'd'), root / "d");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "d" / std::string(150, 'e')), fs::directory_iterator()), 1);
+    fs::remove_all(root / "d");
 #ifndef _WIN32
     const fs::perms bits = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(target, bits);
