@@ -54,6 +54,33 @@ void BM_WriteInfoFile(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteInfoFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A save of a 1 KiB note, and what it adds to find out first whether someone else changed the
+// file since it was loaded: reading it again and comparing it with what was loaded.
+const std::string kSmallNote = orvasel::info_file::serialize(bigNote().substr(0, 1024), kExportPath);
+
+void BM_SaveSmallNote(benchmark::State& state) {
+    const fs::path folder = fs::temp_directory_path() / ("orvasel-bench-" + std::to_string(std::random_device{}()));
+    fs::create_directory(folder);
+    const std::string target = (folder / "Chanson.cpr.info").string();
+    for (auto _ : state)
+        if (!orvasel::file_io::writeFileAtomically(target, kSmallNote).ok) state.SkipWithError("the save failed");
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_SaveSmallNote)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_CompareBeforeSavingSmallNote(benchmark::State& state) {
+    const fs::path folder = fs::temp_directory_path() / ("orvasel-bench-" + std::to_string(std::random_device{}()));
+    fs::create_directory(folder);
+    const std::string target = (folder / "Chanson.cpr.info").string();
+    orvasel::file_io::writeFileAtomically(target, kSmallNote);
+    for (auto _ : state) {
+        const auto onDisk = orvasel::file_io::readWholeFile(target);
+        if (onDisk.bytes != kSmallNote) state.SkipWithError("the note changed");
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_CompareBeforeSavingSmallNote)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -9,3 +9,8 @@ if(ORVASEL_GUI)
 endif()
 add_executable(orvasel_bench_catalogue bench/catalogue_bench.cpp)
 target_link_libraries(orvasel_bench_catalogue PRIVATE orvasel_core benchmark::benchmark)
+if(ORVASEL_GUI AND NOT WIN32)
+  # The folder watched while projects are saved into it, in real seconds (a timed run, not repetitions).
+  add_executable(orvasel_bench_watch bench/watch_bench.cpp)
+  target_link_libraries(orvasel_bench_watch PRIVATE orvasel_lib)
+endif()

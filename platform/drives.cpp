@@ -19,6 +19,10 @@ QStringList available()
 
 QString driveOf(const QString& folder)
 {
+    // A network share stands for its drive: "\\serveur\partage".
+    const QString root = paths::folderName(folder);
+    if (root.startsWith(QLatin1String("\\\\")))
+        return root.section(QLatin1Char('\\'), 0, 3);
     return folder.left(2).toUpper();
 }
 

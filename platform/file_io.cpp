@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <random>
+#include <vector>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -22,6 +23,60 @@
 
 namespace orvasel::file_io {
 
+std::size_t utf16Length(std::string_view utf8) {
+    std::size_t length = 0;
+    for (const unsigned char byte : utf8) {
+        if ((byte & 0xC0) != 0x80) ++length;
+        if (byte >= 0xF0) ++length;
+    }
+    return length;
+}
+
+std::string extendedLengthPath(std::string_view path) {
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    const bool onDrive = path.size() >= 3 && letter(path[0]) && path[1] == ':' && separator(path[2]);
+    const bool onShare = path.size() >= 3 && separator(path[0]) && separator(path[1]) && !separator(path[2]) &&
+        !(path.size() >= 4 && (path[2] == '?' || path[2] == '.') && separator(path[3]));
+    if ((!onDrive && !onShare) || utf16Length(path) <= kLongestPlainPath) return std::string(path);
+
+    // The root, kept whole: "C:" or the server and share of "\\server\share".
+    std::string out = onDrive ? "\\\\?\\" : "\\\\?\\UNC";
+    const std::size_t rootParts = onDrive ? 1 : 2;
+    std::vector<std::string_view> parts;
+    std::size_t start = onDrive ? 0 : 2;
+    while (start <= path.size()) {
+        std::size_t end = start;
+        while (end < path.size() && !separator(path[end])) ++end;
+        const std::string_view part = path.substr(start, end - start);
+        if (part == "..") {
+            if (parts.size() > rootParts) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0 || !onDrive) out += '\\';
+        out += parts[i];
+    }
+    if (separator(path.back()) || parts.size() == rootParts) out += '\\';
+    return out;
+}
+
+#ifdef _WIN32
+std::optional<std::wstring> nativePath(const std::string& utf8) {
+    const std::string path = extendedLengthPath(utf8);
+    if (path.empty()) return std::wstring();
+    const int size = static_cast<int>(path.size());
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, out.data(), length);
+    return out;
+}
+#endif
+
 namespace {
 
 // The few system calls the whole-file operations need, one set per system. Each returns the
@@ -35,14 +90,11 @@ const Handle kNoHandle = INVALID_HANDLE_VALUE;
 constexpr std::string_view kSeparators = "\\/:";
 constexpr Error kExists = ERROR_FILE_EXISTS;
 
+// The system's error for a path that is not valid UTF-8.
 std::wstring wide(const std::string& utf8, Error& error) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    if (length == 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, out.data(), length) == 0)
-        error = GetLastError();
-    return out;
+    std::optional<std::wstring> path = nativePath(utf8);
+    if (!path) error = ERROR_NO_UNICODE_TRANSLATION;
+    return path ? std::move(*path) : std::wstring();
 }
 
 std::string describe(Error error) {

@@ -1,10 +1,29 @@
 #pragma once
 // Whole-file reads and crash-safe whole-file writes. Qt-free, so that the storage code and
 // its tests build for Windows too. Paths are UTF-8 (converted to wide characters on Windows).
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace orvasel::file_io {
+
+// The length Windows sees: one unit per character, two for one beyond the 16-bit range.
+std::size_t utf16Length(std::string_view utf8);
+
+// Windows opens a path of up to 259 characters as it is given, and creates a folder of up to 247.
+// Beyond that the path goes in the extended form, which the system takes up to 32,767 units long:
+// "C:\..." becomes "\\?\C:\...", "\\serveur\partage\..." becomes "\\?\UNC\serveur\partage\...".
+// That form skips the system's own clean-up, so the path is cleaned here: '/' becomes '\',
+// doubled separators and "." go, ".." takes the folder before it away. Shorter paths, relative
+// ones and paths already in a device or extended form come back as they are.
+inline constexpr std::size_t kLongestPlainPath = 247;
+std::string extendedLengthPath(std::string_view utf8);
+
+#ifdef _WIN32
+// The path as the wide-character file functions take it, in the extended form when it is long;
+// nothing when it is not valid UTF-8.
+std::optional<std::wstring> nativePath(const std::string& utf8);
+#endif
 
 enum class ReadStatus {
     Ok,

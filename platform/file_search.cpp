@@ -1,5 +1,7 @@
 #include "platform/file_search.h"
 
+#include "platform/file_io.h"
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -17,21 +19,20 @@
 
 namespace orvasel {
 
+bool leadsElsewhere(const SearchEntry& entry)
+{
+    constexpr std::uint32_t kNameSurrogate = 0x20000000;
+    return (entry.attributes & kAttributeReparsePoint) && (entry.reparseTag == 0 || (entry.reparseTag & kNameSurrogate));
+}
+
+bool contentNotOnDisk(const SearchEntry& entry)
+{
+    return entry.attributes & (kAttributeOffline | kAttributeRecallOnOpen | kAttributeRecallOnDataAccess);
+}
+
 #ifdef _WIN32
 
 namespace {
-
-// Nothing when the text is not valid UTF-8.
-std::optional<std::wstring> toWide(const std::string& utf8)
-{
-    const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
-    if (length <= 0)
-        return std::nullopt;
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, out.data(), length);
-    return out;
-}
 
 // A name holding a lone surrogate gets the replacement character there.
 std::string toUtf8(const wchar_t* wide)
@@ -55,18 +56,23 @@ struct FileSearch::Handle {
 
 FileSearch::FileSearch(const std::string& pattern)
 {
-    const auto wide = toWide(pattern);
-    if (!wide || wide->size() > kMaxPatternLength) {
-        unreadable_ = wide.has_value();
+    if (file_io::utf16Length(pattern) > kMaxPatternLength) {
+        unreadable_ = true;
         return;
     }
+    const auto wide = file_io::nativePath(pattern);
+    if (!wide)
+        return;
     handle_ = new Handle;
-    handle_->find = FindFirstFileW(wide->c_str(), &handle_->data);
+    // Without the short names, and in larger reads: a folder of a network share comes in fewer
+    // round trips.
+    handle_->find = FindFirstFileExW(wide->c_str(), FindExInfoBasic, &handle_->data, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH);
     handle_->pending = handle_->find != INVALID_HANDLE_VALUE;
     if (!handle_->pending) {
         const DWORD error = GetLastError();
-        unreadable_ = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_NO_MORE_FILES
-            && error != ERROR_DIRECTORY && error != ERROR_INVALID_NAME;
+        missing_ = error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY || error == ERROR_INVALID_NAME;
+        unreadable_ = !missing_ && error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES;
     }
 }
 
@@ -84,7 +90,10 @@ std::optional<SearchEntry> FileSearch::next()
     if (!handle_->pending && !FindNextFileW(handle_->find, &handle_->data))
         return std::nullopt;
     handle_->pending = false;
-    return SearchEntry{handle_->data.dwFileAttributes, toUtf8(handle_->data.cFileName)};
+    const DWORD attributes = handle_->data.dwFileAttributes;
+    // The tag travels in a reserved field, set only for a reparse point.
+    const DWORD tag = attributes & FILE_ATTRIBUTE_REPARSE_POINT ? handle_->data.dwReserved0 : 0;
+    return SearchEntry{attributes, tag, toUtf8(handle_->data.cFileName)};
 }
 
 #else
@@ -97,19 +106,6 @@ struct FileSearch::Handle {
 };
 
 namespace {
-
-// The length Windows would see: one unit per character, two for one beyond the 16-bit range.
-std::size_t utf16Length(const std::string& utf8)
-{
-    std::size_t length = 0;
-    for (const unsigned char byte : utf8) {
-        if ((byte & 0xC0) != 0x80)
-            ++length;
-        if (byte >= 0xF0)
-            ++length;
-    }
-    return length;
-}
 
 bool endsWithIgnoringCase(const char* name, const std::string& suffix)
 {
@@ -128,7 +124,7 @@ bool matches(const std::string& pattern, const std::string& suffix, const char* 
 
 FileSearch::FileSearch(const std::string& pattern)
 {
-    if (utf16Length(pattern) > kMaxPatternLength) {
+    if (file_io::utf16Length(pattern) > kMaxPatternLength) {
         unreadable_ = true;
         return;
     }
@@ -141,7 +137,8 @@ FileSearch::FileSearch(const std::string& pattern)
     if (handle_->namePattern.starts_with('*') && !rest.empty() && rest.find_first_of("*?[\\") == std::string::npos)
         handle_->suffix = rest;
     handle_->dir = opendir(handle_->folder.empty() ? "." : handle_->folder.c_str());
-    unreadable_ = !handle_->dir && errno != ENOENT && errno != ENOTDIR;
+    missing_ = !handle_->dir && (errno == ENOENT || errno == ENOTDIR);
+    unreadable_ = !handle_->dir && !missing_;
 }
 
 FileSearch::~FileSearch()
@@ -158,7 +155,7 @@ std::optional<SearchEntry> FileSearch::next()
     while (const dirent* entry = readdir(handle_->dir)) {
         if (!matches(handle_->namePattern, handle_->suffix, entry->d_name))
             continue;
-        SearchEntry found{0, entry->d_name};
+        SearchEntry found{0, 0, entry->d_name};
         if (entry->d_name[0] == '.')
             found.attributes |= kAttributeHidden;
         bool directory = entry->d_type == DT_DIR;
@@ -169,8 +166,10 @@ std::optional<SearchEntry> FileSearch::next()
             link = link || (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode));
             directory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
         }
-        if (link)
+        if (link) {
             found.attributes |= kAttributeReparsePoint;
+            found.reparseTag = kReparseTagSymbolicLink;
+        }
         if (directory)
             found.attributes |= kAttributeDirectory;
         return found;

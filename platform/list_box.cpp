@@ -3,6 +3,8 @@
 #include "platform/name_order.h"
 
 #include <QKeyEvent>
+#include <QScopeGuard>
+#include <QSet>
 #include <QStringListModel>
 #include <algorithm>
 #include <numeric>
@@ -108,6 +110,63 @@ void ListBox::AddItems(const QStringList& texts)
     names_->insertRows(first, int(texts.size()));
     for (int i = 0; i < texts.size(); ++i)
         names_->setData(names_->index(first + i), texts.at(i));
+}
+
+void ListBox::SyncItems(const QStringList& texts)
+{
+    ProgramChange change(programmatic_);
+    const QStringList wanted = inNameOrder(texts);
+    const QStringList present = Items();
+    if (wanted == present)
+        return;
+    // The view hands the selection of a removed row to its neighbour: a selection that goes, goes.
+    const QString selected = SelectedText();
+    const auto keepSelection = qScopeGuard([this, selected] {
+        if (!selected.isEmpty() && SelectedText() != selected)
+            selectionModel()->clearSelection();
+    });
+    // Both lists are in the order of the names: one walk tells what goes and what comes, one row at
+    // a time, so that the rows that stay keep their selection and their place in the view.
+    const QSet<QString> wantedSet(wanted.cbegin(), wanted.cend());
+    const QSet<QString> presentSet(present.cbegin(), present.cend());
+    const auto kept = std::count_if(present.cbegin(), present.cend(),
+                                    [&wantedSet](const QString& name) { return wantedSet.contains(name); });
+    // Many changes at once (a folder copied in) are cheaper made as a new list.
+    constexpr qsizetype kRowByRowChanges = 64;
+    if (present.size() + wanted.size() - 2 * kept > kRowByRowChanges)
+        return refillKeepingSelection(wanted);
+    int row = 0;
+    qsizetype next = 0;
+    while (row < count() && next < wanted.size()) {
+        const QString current = names_->index(row).data().toString();
+        if (current == wanted.at(next)) {
+            ++row;
+            ++next;
+        } else if (!wantedSet.contains(current)) {
+            names_->removeRows(row, 1);
+        } else if (!presentSet.contains(wanted.at(next))) {
+            names_->insertRows(row, 1);
+            names_->setData(names_->index(row++), wanted.at(next++));
+        } else {
+            break;  // equal names that came in another order
+        }
+    }
+    if (next == wanted.size() && row < count())
+        names_->removeRows(row, count() - row);
+    for (; row == count() && next < wanted.size(); ++next) {
+        names_->insertRows(row, 1);
+        names_->setData(names_->index(row++), wanted.at(next));
+    }
+    if (row != count() || next != wanted.size())
+        refillKeepingSelection(wanted);
+}
+
+void ListBox::refillKeepingSelection(const QStringList& texts)
+{
+    const QString selected = SelectedText();
+    refill(texts);
+    if (const qsizetype again = texts.indexOf(selected); !selected.isEmpty() && again >= 0)
+        setCurrentIndex(names_->index(int(again)));
 }
 
 void ListBox::SetSorted(bool sorted)

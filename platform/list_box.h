@@ -21,6 +21,10 @@ public:
     void AddItem(const QString& text);
     // The same as adding each in turn, in one pass.
     void AddItems(const QStringList& texts);
+    // Makes the items these names in the order of the names, each kept or removed or added in its
+    // place, so that the selection and the view stay where they are; raises no click, not even when
+    // the selected item goes.
+    void SyncItems(const QStringList& texts);
     QStringList Items() const;
     int count() const;
 
@@ -45,6 +49,7 @@ protected:
 private:
     // Replaces the items by these.
     void refill(const QStringList& texts);
+    void refillKeepingSelection(const QStringList& texts);
 
     QStringListModel* names_;
     bool sorted_ = false;

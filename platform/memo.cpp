@@ -1,6 +1,7 @@
 #include "platform/memo.h"
 
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QTextCursor>
 
 namespace orvasel {
@@ -11,6 +12,10 @@ Memo::Memo(QWidget* parent) : QPlainTextEdit(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(false);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (programmatic_ == 0)
+            emit Change();
+    });
 }
 
 QString Memo::Text() const
@@ -24,6 +29,7 @@ QString Memo::Text() const
 
 void Memo::SetText(const QString& text)
 {
+    const QScopedValueRollback program(programmatic_, programmatic_ + 1);
     QString plain = text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(plain);
@@ -31,6 +37,7 @@ void Memo::SetText(const QString& text)
 
 void Memo::AppendLine(const QString& line)
 {
+    const QScopedValueRollback program(programmatic_, programmatic_ + 1);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(line + QLatin1Char('\n'));

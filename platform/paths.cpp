@@ -28,14 +28,87 @@ QString folderPart(const QString& path)
     return cutAfterLastSeparator(path);
 }
 
+namespace {
+
+#ifdef _WIN32
+// "\\serveur\partage" and what follows it: where the share's name ends, or -1 for no share.
+qsizetype shareEnd(const QString& path)
+{
+    const auto separator = [&](qsizetype at) { return path.at(at) == QLatin1Char('\\') || path.at(at) == QLatin1Char('/'); };
+    if (path.size() < 5 || !separator(0) || !separator(1) || separator(2) || path.at(2) == QLatin1Char('?')
+        || path.at(2) == QLatin1Char('.'))
+        return -1;
+    qsizetype at = 3;
+    while (at < path.size() && !separator(at))
+        ++at;
+    const qsizetype shareStart = at + 1;
+    if (shareStart >= path.size() || separator(shareStart))
+        return -1;
+    at = shareStart;
+    while (at < path.size() && !separator(at))
+        ++at;
+    return at;
+}
+#endif
+
+}  // namespace
+
 QString folderName(const QString& folder)
 {
     QString clean = QDir::cleanPath(QDir::fromNativeSeparators(folder));
 #ifdef _WIN32
-    if (clean.size() == 2 && clean.at(1) == QLatin1Char(':'))
+    // A drive and a share are named with their root's separator.
+    if ((clean.size() == 2 && clean.at(1) == QLatin1Char(':')) || shareEnd(clean) == clean.size())
         clean += QLatin1Char('/');
 #endif
     return QDir::toNativeSeparators(clean);
+}
+
+bool isFullPath(const QString& text)
+{
+#ifdef _WIN32
+    const bool onDrive = text.size() >= 3 && text.at(0).isLetter() && text.at(0).unicode() < 128
+        && text.at(1) == QLatin1Char(':') && (text.at(2) == QLatin1Char('\\') || text.at(2) == QLatin1Char('/'));
+    return onDrive || shareEnd(text) > 0;
+#else
+    return text.startsWith(QLatin1Char('/'));
+#endif
+}
+
+QString fullPathExample()
+{
+#ifdef _WIN32
+    return QStringLiteral("C:\\Musique ou \\\\serveur\\partage\\Musique");
+#else
+    return QStringLiteral("/home/vous/Musique");
+#endif
+}
+
+Qt::CaseSensitivity fileNameCase()
+{
+#if defined(_WIN32) || defined(__APPLE__)
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+QStringList outermostFolders(const QStringList& folderTexts, Qt::CaseSensitivity sensitivity)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < folderTexts.size(); ++i) {
+        const QString& folder = folderTexts.at(i);
+        bool inside = false;
+        for (qsizetype j = 0; j < folderTexts.size() && !inside; ++j) {
+            const QString& other = folderTexts.at(j);
+            // Inside a shorter one, or the same as one before it.
+            inside = j != i && (other.size() < folder.size() || (other.size() == folder.size() && j < i))
+                && folder.startsWith(other, sensitivity);
+        }
+        if (!inside)
+            kept << folder;
+    }
+    return kept;
 }
 
 std::string toFileSystem(const QString& path)

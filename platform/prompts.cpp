@@ -32,15 +32,26 @@ public:
 
     Answer confirm(QWidget* owner, const Confirmation& confirmation) override
     {
-        const bool yesNo = confirmation.choice == Choice::YesNo;
-        QMessageBox box(QMessageBox::Question, confirmation.title, confirmation.text,
-                        yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel,
-                        owner);
-        box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Cancel);
-        const int answer = box.exec();
-        if (yesNo)
-            return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
-        return answer == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+        QMessageBox::StandardButtons buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        QMessageBox::StandardButton escape = QMessageBox::Cancel;
+        if (confirmation.choice == Choice::YesNo) {
+            buttons = QMessageBox::Yes | QMessageBox::No;
+            escape = QMessageBox::No;
+        } else if (confirmation.choice == Choice::YesNoCancel) {
+            buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        }
+        QMessageBox box(QMessageBox::Question, confirmation.title, confirmation.text, buttons, owner);
+        box.setEscapeButton(escape);
+        switch (box.exec()) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return confirmation.choice == Choice::YesNo ? Answer::No : Answer::Cancel;
+        }
     }
 
     std::optional<QString> openFile(QWidget* owner, const FileRequest& request) override

@@ -9,7 +9,7 @@ class QWidget;
 namespace orvasel::prompts {
 
 enum class Answer { Ok, Cancel, Yes, No };
-enum class Choice { OkCancel, YesNo };
+enum class Choice { OkCancel, YesNo, YesNoCancel };
 
 struct Message {
     QString title;
@@ -35,7 +35,8 @@ public:
     virtual ~Prompts() = default;
     // A plain message box with an OK button.
     virtual void showMessage(QWidget* owner, const Message& message) = 0;
-    // A confirmation box with a question icon; closing it or Escape answers Cancel or No.
+    // A confirmation box with a question icon; closing it or Escape answers Cancel, or No when
+    // there is no Cancel.
     virtual Answer confirm(QWidget* owner, const Confirmation& confirmation) = 0;
     // The full path of the confirmed file, or nothing when the user cancels.
     virtual std::optional<QString> openFile(QWidget* owner, const FileRequest& request) = 0;

@@ -58,11 +58,11 @@ scripts/package-windows.sh build-win build-win/packages
 scripts/windows-package-check.sh build-win/packages
 step_done
 
-step "Fuzzing the two file readers, ${fuzz_seconds} s each"
+step "Fuzzing the two file readers and the settings merge, ${fuzz_seconds} s each"
 CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVASEL_FUZZ=ON \
   -DORVASEL_GUI=OFF -DORVASEL_TESTS=OFF -DORVASEL_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"
-for target in settings info_file; do
+for target in settings info_file settings_merge; do
   # New inputs go to a working copy; the seed corpus in tests/ stays as it is.
   work=build-fuzz/corpus/$target
   mkdir -p "$work"

@@ -2,6 +2,8 @@
 
 #include "search/fold.h"
 
+#include <algorithm>
+
 namespace orvasel::search {
 
 std::string_view withoutLineEnd(std::string_view line)
@@ -13,6 +15,23 @@ std::string_view withoutLineEnd(std::string_view line)
     return line;
 }
 
+std::string excerpt(std::string_view line, std::size_t hit)
+{
+    if (line.size() <= kLongestShownLine)
+        return std::string(line);
+    constexpr char kEllipsis = '\x85';
+    // A few words before the hit, the rest after it: the hit stays in sight in a narrow column.
+    constexpr std::size_t kBefore = 40;
+    const std::size_t start = std::min(hit - std::min(hit, kBefore), line.size() - kLongestShownLine);
+    std::string shown;
+    if (start > 0)
+        shown += kEllipsis;
+    shown += line.substr(start, kLongestShownLine);
+    if (start + kLongestShownLine < line.size())
+        shown += kEllipsis;
+    return shown;
+}
+
 NoteMatcher::NoteMatcher(std::string_view query)
 {
     foldInto(query, query_);
@@ -22,7 +41,7 @@ std::optional<std::string> NoteMatcher::match(const info_file::Contents& content
 {
     const std::string_view note = contents.note;
     if (query_.empty())
-        return std::string(withoutLineEnd(note.substr(0, note.find('\n'))));
+        return excerpt(withoutLineEnd(note.substr(0, note.find('\n'))), 0);
 
     // The whole note is folded and searched at once; folding keeps every byte in its place, so a
     // hit falls in the same line of the note as read.
@@ -31,11 +50,11 @@ std::optional<std::string> NoteMatcher::match(const info_file::Contents& content
     if (hit != std::string::npos) {
         const std::size_t previous = note.rfind('\n', hit);
         const std::size_t start = previous == std::string_view::npos ? 0 : previous + 1;
-        return std::string(withoutLineEnd(note.substr(start, note.find('\n', hit) - start)));
+        return excerpt(withoutLineEnd(note.substr(start, note.find('\n', hit) - start)), hit - start);
     }
     foldInto(contents.exportPath, folded_);
-    if (folded_.find(query_) != std::string::npos)
-        return contents.exportPath;
+    if (const std::size_t inPath = folded_.find(query_); inPath != std::string::npos)
+        return excerpt(contents.exportPath, inPath);
     return std::nullopt;
 }
 

@@ -18,7 +18,7 @@ public:
 
     // The first line of the note that holds the text, else the exported-audio path when it holds
     // it; nothing when neither does. Letter case and accents are ignored. The line comes without
-    // its line end.
+    // its line end, cut to the part around the text found (see excerpt).
     std::optional<std::string> match(const info_file::Contents& contents);
 
 private:
@@ -28,5 +28,13 @@ private:
 
 // A line of the note as read back, without its line end (LF, or CR LF).
 std::string_view withoutLineEnd(std::string_view line);
+
+// A result shows this many characters of its line at most: a note of one long line (or a file
+// that is no note at all) would otherwise fill the table with megabytes.
+inline constexpr std::size_t kLongestShownLine = 200;
+
+// The line, or when it is longer than kLongestShownLine, that many of its characters around the
+// hit (which starts at hit), with "…" (code page 1252) where it was cut.
+std::string excerpt(std::string_view line, std::size_t hit);
 
 }  // namespace orvasel::search

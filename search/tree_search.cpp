@@ -1,7 +1,5 @@
 #include "search/tree_search.h"
 
-#include "platform/file_io.h"
-#include "platform/file_search.h"
 #include "storage/info_file.h"
 #include "storage/text.h"
 
@@ -10,45 +8,73 @@
 namespace orvasel::search {
 namespace {
 
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
 bool isProjectName(std::string_view name)
 {
     constexpr std::string_view kExtension = ".cpr";
-    if (name.size() <= kExtension.size())
-        return false;
-    return std::equal(kExtension.begin(), kExtension.end(), name.end() - kExtension.size(),
-                      [](char wanted, char c) { return wanted == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    return name.size() > kExtension.size() && equalIgnoringAsciiCase(name.substr(name.size() - kExtension.size()), kExtension);
 }
 
-// Each root once and ending with its separator; a root below another one is dropped.
-std::vector<std::string> distinctRoots(std::vector<std::string> roots)
+// Whether the file is the project's note, as the file system finds it by name.
+bool isNoteOf(std::string_view infoName, const std::string& project)
 {
-    std::erase(roots, std::string());
-    for (std::string& root : roots)
-        if (root.back() != kSeparator)
-            root += kSeparator;
-    std::sort(roots.begin(), roots.end());
-    std::vector<std::string> kept;
-    for (std::string& root : roots)
-        if (kept.empty() || !root.starts_with(kept.back()))
-            kept.push_back(std::move(root));
-    return kept;
+#ifdef _WIN32
+    return equalIgnoringAsciiCase(infoName, project + ".info");
+#else
+    return infoName == project + ".info";
+#endif
 }
+
+class LocalDisk final : public Disk {
+public:
+    FolderState list(const std::string& folder, const std::function<bool(const SearchEntry&)>& each) override
+    {
+        FileSearch search(folder + "*");
+        if (search.missing())
+            return FolderState::Missing;
+        if (search.unreadable())
+            return FolderState::Unreadable;
+        while (const auto entry = search.next())
+            if (!each(*entry))
+                break;
+        return FolderState::Listed;
+    }
+
+    file_io::ReadResult readStart(const std::string& path, std::size_t limit) override
+    {
+        return file_io::readFileStart(path, limit);
+    }
+};
 
 class Walk {
 public:
-    Walk(NoteMatcher& matcher, const std::atomic<bool>& stop, const SearchListener& listener)
-        : matcher_(matcher), stop_(stop), listener_(listener)
+    Walk(NoteMatcher& matcher, const std::atomic<bool>& stop, const SearchListener& listener, Disk& disk)
+        : matcher_(matcher), stop_(stop), listener_(listener), disk_(disk)
     {
     }
 
-    Tally run(std::vector<std::string> roots)
+    Tally run(const std::vector<std::string>& roots)
     {
-        for (std::string& root : distinctRoots(std::move(roots))) {
-            pending_.push_back(std::move(root));
+        for (std::string root : roots) {
+            if (root.empty())
+                continue;
+            if (root.back() != kSeparator)
+                root += kSeparator;
+            visit(root, true);
             while (!pending_.empty() && !stopped()) {
                 const std::string folder = std::move(pending_.back());
                 pending_.pop_back();
-                visit(folder);
+                visit(folder, false);
             }
         }
         tally_.stopped = stopped();
@@ -58,27 +84,38 @@ public:
 private:
     bool stopped() const { return stop_.load(std::memory_order_relaxed); }
 
-    void visit(const std::string& folder)
+    void visit(const std::string& folder, bool root)
     {
-        FileSearch search(folder + "*");
-        if (search.unreadable()) {
-            ++tally_.unreadableFolders;
-            return;
-        }
         projects_.clear();
-        while (const auto entry = search.next()) {
+        notesNotDownloaded_.clear();
+        const FolderState state = disk_.list(folder, [&](const SearchEntry& entry) {
             if (stopped())
-                return;
-            const std::string& name = entry->name;
+                return false;
+            const std::string& name = entry.name;
             if (name == "." || name == ".." || !text::isUtf8(name))
-                continue;
-            if (entry->attributes & kAttributeDirectory) {
-                if (!(entry->attributes & kAttributeReparsePoint))
+                return true;
+            if (entry.attributes & kAttributeDirectory) {
+                if (!leadsElsewhere(entry))
                     pending_.push_back(folder + name + kSeparator);
             } else if (isProjectName(name)) {
                 projects_.push_back(name);
+            } else if (contentNotOnDisk(entry)) {
+                notesNotDownloaded_.push_back(name);
             }
+            return true;
+        });
+        if (state == FolderState::Missing) {
+            // A folder gone since its parent was listed is no news; a root that is not there is.
+            if (root)
+                ++tally_.missingRoots;
+            return;
         }
+        if (state == FolderState::Unreadable) {
+            ++tally_.unreadableFolders;
+            return;
+        }
+        if (stopped())
+            return;
         ++tally_.folders;
         for (const std::string& project : projects_) {
             if (stopped())
@@ -91,30 +128,52 @@ private:
 
     void read(const std::string& folder, const std::string& project)
     {
-        const file_io::ReadResult file = file_io::readFileStart(folder + project + ".info", kLongestInfoFile);
-        if (file.status == file_io::ReadStatus::Unreadable)
-            ++tally_.unreadableFiles;
-        // A project without an information file has an empty note, shown in the overview.
-        const info_file::Contents contents =
-            file.status == file_io::ReadStatus::Ok ? info_file::parse(file.bytes) : info_file::Contents{};
-        if (auto line = matcher_.match(contents); line && listener_.found && !stopped())
-            listener_.found(Found{folder, project, std::move(*line)});
+        Found found{folder, project, {}, false};
+        const bool online = std::any_of(notesNotDownloaded_.begin(), notesNotDownloaded_.end(),
+                                        [&](const std::string& name) { return isNoteOf(name, project); });
+        std::optional<std::string> line;
+        if (online) {
+            // Reading it would download it: it is counted, and shown only in the overview.
+            ++tally_.notesNotDownloaded;
+            found.noteNotDownloaded = true;
+            if (matcher_.matchesEverything())
+                line.emplace();
+        } else {
+            const file_io::ReadResult file = disk_.readStart(folder + project + ".info", kLongestInfoFile);
+            if (file.status == file_io::ReadStatus::Unreadable)
+                ++tally_.unreadableFiles;
+            // A project without an information file has an empty note, shown in the overview.
+            line = matcher_.match(file.status == file_io::ReadStatus::Ok ? info_file::parse(file.bytes)
+                                                                         : info_file::Contents{});
+        }
+        if (line && listener_.found && !stopped()) {
+            found.line = std::move(*line);
+            listener_.found(std::move(found));
+        }
     }
 
     NoteMatcher& matcher_;
     const std::atomic<bool>& stop_;
     const SearchListener& listener_;
+    Disk& disk_;
     Tally tally_;
-    std::vector<std::string> pending_;   // folders still to visit
-    std::vector<std::string> projects_;  // the project files of the folder being visited
+    std::vector<std::string> pending_;             // folders still to visit
+    std::vector<std::string> projects_;            // the project files of the folder being visited
+    std::vector<std::string> notesNotDownloaded_;  // its files whose content is online only
 };
 
 }  // namespace
 
-Tally searchTrees(std::vector<std::string> roots, NoteMatcher& matcher, const std::atomic<bool>& stop,
-                  const SearchListener& listener)
+std::shared_ptr<Disk> localDisk()
 {
-    return Walk(matcher, stop, listener).run(std::move(roots));
+    static const std::shared_ptr<Disk> disk = std::make_shared<LocalDisk>();
+    return disk;
+}
+
+Tally searchTrees(const std::vector<std::string>& roots, NoteMatcher& matcher, const std::atomic<bool>& stop,
+                  const SearchListener& listener, Disk& disk)
+{
+    return Walk(matcher, stop, listener, disk).run(roots);
 }
 
 }  // namespace orvasel::search

@@ -3,11 +3,13 @@
 // It holds its controls and its handlers; the state it works on lives in state.h.
 #include "platform/combo_box.h"
 #include "platform/directory_list_box.h"
+#include "platform/disk_watch.h"
 #include "platform/drive_combo_box.h"
 #include "platform/label.h"
 #include "platform/list_box.h"
 #include "platform/memo.h"
 #include "platform/open_dialog.h"
+#include "storage/settings_file.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -44,6 +46,8 @@ public:
     orvasel::Label* Label2;
     orvasel::OpenDialog OpenDialog1;
     orvasel::OpenDialog OpenDialog2;
+    // Tells when the listed folder or the shown note changes on disk.
+    orvasel::DiskWatch DiskWatch1;
 
     // Settings and closing.
     void FormCreate(QObject* Sender);
@@ -56,6 +60,8 @@ public:
     void DirectoryListBox1Change(QObject* Sender);
     void ComboBox1Change(QObject* Sender);
     void Button3Click(QObject* Sender);
+    // The listed folder changed on disk: the list follows it, the note and its state untouched.
+    void DiskWatch1FolderChange(QObject* Sender);
 
     // The note editor and the exported-audio field.
     void ListBox2Click(QObject* Sender);
@@ -63,6 +69,9 @@ public:
     void Memo1Enter(QObject* Sender);
     void Memo1KeyDown(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift);
     void Memo1KeyUp(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift);
+    void Memo1Change(QObject* Sender);
+    // The shown note's file changed on disk: a note not being edited follows it.
+    void DiskWatch1FileChange(QObject* Sender);
     void Edit1Change(QObject* Sender);
     void Button8Click(QObject* Sender);
 
@@ -90,6 +99,14 @@ private:
     enum class WhenNothingFound { GoOn, Stop };
     int ListFolder(const QString& folderText, Prompt prompt, WhenNothingFound whenNothingFound);
     int SearchProjects(const QString& folderText);
+    QStringList FindProjects(const QString& folderText) const;
+    // Shows an information file's note and exported-audio path as loaded, not as a change.
+    void ShowInfoFile(const std::string& bytes);
+    // Before a save over a file that changed on disk since it was loaded: asks the user, keeps the
+    // text not saved in a copy beside it; true when the editor's text is to be saved.
+    bool SaveOverOutsideChange(const std::string& mine, const std::string& theirs);
+    // Shows settings read from the file or merged with it.
+    void ShowSettings(const orvasel::settings_file::Settings& settings);
     void EnterUnsavedState();
     void LeaveUnsavedState();
 };

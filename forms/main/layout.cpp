@@ -109,6 +109,7 @@ void TForm1::bindEvents()
     connect(Memo1, &Memo::KeyUp, this, [this](int key, Qt::KeyboardModifiers shift) {
         Memo1KeyUp(Memo1, key, shift);
     });
+    connect(Memo1, &Memo::Change, this, [this] { Memo1Change(Memo1); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(Button2); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(Button3); });
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(Button4); });
@@ -122,6 +123,8 @@ void TForm1::bindEvents()
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(Edit1); });
     connect(Button8, &QPushButton::clicked, this, [this] { Button8Click(Button8); });
     connect(Button9, &QPushButton::clicked, this, [this] { Button9Click(Button9); });
+    connect(&DiskWatch1, &DiskWatch::FolderChange, this, [this] { DiskWatch1FolderChange(&DiskWatch1); });
+    connect(&DiskWatch1, &DiskWatch::FileChange, this, [this] { DiskWatch1FileChange(&DiskWatch1); });
 }
 
 void TForm1::setTabOrder()

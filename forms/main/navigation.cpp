@@ -4,6 +4,7 @@
 
 #include "platform/file_search.h"
 #include "platform/paths.h"
+#include "platform/prompts.h"
 
 #include <QApplication>
 #include <QStringDecoder>
@@ -54,7 +55,7 @@ public:
 
 }  // namespace
 
-int TForm1::SearchProjects(const QString& folderText)
+QStringList TForm1::FindProjects(const QString& folderText) const
 {
     QStringList found;
     FileSearch search((folderText + kProjectPattern).toStdString());
@@ -74,7 +75,13 @@ int TForm1::SearchProjects(const QString& folderText)
         }
         found << std::move(name);
     }
+    return found;
+}
+
+int TForm1::SearchProjects(const QString& folderText)
+{
     // Added in the order of the search, all at once.
+    const QStringList found = FindProjects(folderText);
     ListBox2->AddItems(found);
     return int(found.size());
 }
@@ -88,6 +95,9 @@ int TForm1::ListFolder(const QString& folderText, Prompt prompt, WhenNothingFoun
     Memo1->setReadOnly(true);
     ListBox2->Clear();
     Label2->SetCaption(folderText);
+    // From now on the list follows this folder; no note is shown until a project is selected.
+    DiskWatch1.SetFolder(folderText.isEmpty() ? QString() : paths::folderName(folderText));
+    DiskWatch1.SetFile(QString());
     const int found = folderText.isEmpty() ? 0 : SearchProjects(folderText);
     if (found == 0 && whenNothingFound == WhenNothingFound::Stop)
         return 0;
@@ -124,6 +134,32 @@ void TForm1::ComboBox1Change(QObject*)
     DirectoryListBox1->SetDirectory(bookmark);
     DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
     DirectoryListBox1->SetDirectory(bookmark);
+}
+
+void TForm1::DiskWatch1FolderChange(QObject*)
+{
+    const QString folderText = Label2->Caption();
+    if (folderText.isEmpty())
+        return;
+    if (folderText != CurrentFolder) {
+        // The folder list's folder held no project when it was listed, and the list is empty: once
+        // projects appear, it is listed as the folder list lists it.
+        if (!FindProjects(folderText).isEmpty())
+            DirectoryListBox1Change(DirectoryListBox1);
+        return;
+    }
+    // Projects created, deleted or renamed: the list follows, the selection, the note shown and
+    // its unsaved state stay as they are.
+    const QString selected = ListBox2->SelectedText();
+    ListBox2->SyncItems(FindProjects(folderText));
+    if (!selected.isEmpty() && ListBox2->SelectedText().isEmpty()) {
+        QString text = QStringLiteral("Le projet « %1 » n'est plus dans le dossier %2 : il a été supprimé, "
+                                      "renommé ou déplacé.")
+                           .arg(selected, folderText);
+        if (Button2->isEnabled())
+            text += QStringLiteral("\n\nVotre note, pas encore enregistrée, reste affichée.");
+        prompts::message(this, text);
+    }
 }
 
 void TForm1::Button3Click(QObject*)

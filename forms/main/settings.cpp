@@ -9,6 +9,7 @@
 #include "platform/prompts.h"
 #include "platform/settings_location.h"
 #include "storage/settings_file.h"
+#include "storage/settings_merge.h"
 
 using namespace orvasel;
 
@@ -16,6 +17,9 @@ namespace {
 
 // The settings file of this run, decided at start.
 QString SettingsFile;
+// The file's bytes as this run last read or wrote them, which its values grew from; nothing when
+// there was no file or it could not be read.
+std::optional<std::string> SettingsAsRead;
 // Why the last save wrote nothing; empty when it went well.
 QString SaveFailure;
 
@@ -97,14 +101,18 @@ void TForm1::FormCloseQuery(QObject*, bool& CanClose)
 void TForm1::LoadSettings()
 {
     SettingsFile = settings_location::locate();
+    SettingsAsRead.reset();
     settings_file::Loaded loaded;
     const auto read = file_io::readWholeFile(paths::toFileSystem(SettingsFile));
     if (read.status == file_io::ReadStatus::Unreadable) {
+        // Held by a virus scanner or a sync client for a moment, most likely: closing reads it again
+        // and adds this run's changes to what it holds.
         prompts::message(this, QStringLiteral("Impossible de lire les réglages dans %1 : %2.\n\n"
-                                              "Orvasel démarre sans eux ; à la fermeture, "
-                                              "il tentera de réécrire ce fichier.")
+                                              "Orvasel démarre sans eux ; à la fermeture, il relira ce "
+                                              "fichier et y ajoutera vos changements sans rien en effacer.")
                                    .arg(SettingsFile, QString::fromStdString(read.error)));
     } else if (read.status == file_io::ReadStatus::Ok) {
+        SettingsAsRead = read.bytes;
         loaded = settings_file::parse(read.bytes);
         if (loaded.fault != settings_file::Fault::None) {
             // The next save rewrites the file whole: what could not be read survives in the copy.
@@ -123,15 +131,22 @@ void TForm1::LoadSettings()
     }
 
     const settings_file::Settings& settings = loaded.settings;
+    const int folderCount = int(settings.folders.size());
+    if (folderCount > 0 && settings.currentIndex < folderCount)
+        Button3->setEnabled(true);
+    ShowSettings(settings);
+}
+
+void TForm1::ShowSettings(const settings_file::Settings& settings)
+{
     CubasePath = ansi::toUnicode(settings.cubasePath);
+    ComboBox1->clear();
+    ComboBox2->clear();
     for (const std::string& folder : settings.folders)
         ComboBox1->AddItem(ansi::toUnicode(folder));
     for (const std::string& name : settings.names)
         ComboBox2->AddItem(ansi::toUnicode(name));
     AudioPlayerPath = ansi::toUnicode(settings.playerPath);
-    const int folderCount = int(settings.folders.size());
-    if (folderCount > 0 && settings.currentIndex < folderCount)
-        Button3->setEnabled(true);
     ComboBox1->SetItemIndex(settings.currentIndex);
 }
 
@@ -153,8 +168,41 @@ void TForm1::SaveSettings()
     SaveFailure = encode.failure;
     if (!SaveFailure.isEmpty())
         return;
-    const auto written =
-        file_io::writeFileAtomically(paths::toFileSystem(SettingsFile), settings_file::serialize(settings));
-    if (!written.ok)
+
+    // Another copy of the program, or another computer through a synchronised folder, may have
+    // saved its own bookmarks and paths since this run read the file: they are merged, not erased.
+    const std::string path = paths::toFileSystem(SettingsFile);
+    const auto onDisk = file_io::readWholeFile(path);
+    std::optional<std::string_view> theirs;
+    if (onDisk.status == file_io::ReadStatus::Unreadable) {
+        const QString reason = QString::fromStdString(onDisk.error);
+        const QString question = QStringLiteral("Le fichier de réglages %1 ne peut pas être lu (%2) : il contient "
+                                                "peut-être des signets ou des chemins enregistrés ailleurs.\n\n"
+                                                "Le remplacer par les réglages de cette fenêtre ?")
+                                     .arg(SettingsFile, reason);
+        if (prompts::confirm(this, question, prompts::Choice::YesNo) != prompts::Answer::Yes) {
+            SaveFailure = QStringLiteral("le fichier ne peut pas être lu (%1) ; il n'a pas été remplacé").arg(reason);
+            return;
+        }
+    } else if (onDisk.status == file_io::ReadStatus::Ok) {
+        theirs = onDisk.bytes;
+        // A damaged file counts for nothing in the merge; what it holds is kept beside it.
+        if (onDisk.bytes != SettingsAsRead && settings_file::parse(onDisk.bytes).fault != settings_file::Fault::None)
+            if (const auto failure = settings_location::keepBackup(SettingsFile, onDisk.bytes)) {
+                SaveFailure = QStringLiteral("le fichier n'a pas pu être lu entièrement ni copié dans %1 (%2)")
+                                  .arg(settings_location::backupOf(SettingsFile), *failure);
+                return;
+            }
+    }
+    const settings_file::Settings merged = settings_merge::merge(SettingsAsRead, settings, theirs);
+    const std::string bytes = settings_file::serialize(merged);
+    const auto written = file_io::writeFileAtomically(path, bytes);
+    if (!written.ok) {
         SaveFailure = QString::fromStdString(written.error);
+        return;
+    }
+    SettingsAsRead = bytes;
+    // When the window stays open (the close cancelled), it shows what the file now holds.
+    if (merged != settings)
+        ShowSettings(merged);
 }

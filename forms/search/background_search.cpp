@@ -1,20 +1,38 @@
 #include "forms/search/background_search.h"
 
 #include <QMetaObject>
+#include <atomic>
 #include <chrono>
+#include <iterator>
+#include <mutex>
+#include <thread>
 
 namespace orvasel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Results go to the window at most this often, the first one at once.
-constexpr auto kBatchInterval = std::chrono::milliseconds(50);
+// With nothing new found, the progress goes to the window no more often than this.
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 }  // namespace
 
-BackgroundSearch::BackgroundSearch(QObject* receiver, Receive receive)
-    : receiver_(receiver), receive_(std::move(receive))
+// Held by the window's side and by one worker; it goes with the last of the two.
+struct BackgroundSearch::Channel {
+    Channel(QObject* receiver, Arrived arrived) : receiver(receiver), arrived(std::move(arrived)) {}
+
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    // Below, all guarded by the mutex. The receiver is set to null, on its own thread, when the
+    // window lets go: from then on nothing reaches it.
+    QObject* receiver;
+    const Arrived arrived;  // called on the receiver's thread only
+    SearchBatch waiting;    // handed over by the worker, not taken yet
+    bool told = false;      // the receiver was told, and has not taken everything since
+};
+
+BackgroundSearch::BackgroundSearch(QObject* receiver, Arrived arrived, std::shared_ptr<search::Disk> disk)
+    : receiver_(receiver), arrived_(std::move(arrived)), disk_(std::move(disk))
 {
 }
 
@@ -23,56 +41,94 @@ BackgroundSearch::~BackgroundSearch()
     stop();
 }
 
-int BackgroundSearch::start(std::vector<std::string> roots, std::string query)
+void BackgroundSearch::start(std::vector<std::string> roots, std::string query)
 {
     stop();
-    stop_ = false;
-    thread_ = std::thread(&BackgroundSearch::work, this, ++run_, std::move(roots), std::move(query));
-    return run_;
+    channel_ = std::make_shared<Channel>(receiver_, arrived_);
+    // Not joined, ever: whoever lets it go returns at once, and the thread ends on its own.
+    std::thread(&BackgroundSearch::work, channel_, disk_, std::move(roots), std::move(query)).detach();
 }
 
 void BackgroundSearch::stop()
 {
-    stop_ = true;
-    if (thread_.joinable())
-        thread_.join();
+    if (!channel_)
+        return;
+    channel_->stop = true;
+    {
+        const std::lock_guard lock(channel_->mutex);
+        channel_->receiver = nullptr;
+        channel_->waiting = {};
+    }
+    channel_.reset();
 }
 
-void BackgroundSearch::work(int run, std::vector<std::string> roots, std::string query)
+SearchBatch BackgroundSearch::take(std::size_t most)
 {
     SearchBatch batch;
-    batch.run = run;
-    bool anyFound = false;
-    Clock::time_point lastSent = Clock::now();
-    // Runs on this thread; the receiver's queue takes the batch over to its own thread. The
-    // receiver outlives the worker: its owner stops the search before it goes.
-    const auto send = [&](bool finished) {
-        batch.finished = finished;
-        QMetaObject::invokeMethod(
-            receiver_, [receive = receive_, sent = std::move(batch)]() mutable { receive(std::move(sent)); },
-            Qt::QueuedConnection);
-        batch = SearchBatch{run, {}, batch.tally, false};
-        lastSent = Clock::now();
+    if (!channel_)
+        return batch;
+    const std::lock_guard lock(channel_->mutex);
+    std::vector<search::Found>& waiting = channel_->waiting.found;
+    if (waiting.size() <= most) {
+        batch.found.swap(waiting);
+    } else {
+        // From the end: the window puts them in its own order anyway.
+        batch.found.assign(std::make_move_iterator(waiting.end() - std::ptrdiff_t(most)),
+                           std::make_move_iterator(waiting.end()));
+        waiting.erase(waiting.end() - std::ptrdiff_t(most), waiting.end());
+    }
+    batch.tally = channel_->waiting.tally;
+    batch.finished = channel_->waiting.finished && waiting.empty();
+    channel_->told = false;
+    if (!waiting.empty())
+        tell(channel_);
+    return batch;
+}
+
+void BackgroundSearch::tell(const std::shared_ptr<Channel>& channel)
+{
+    channel->told = true;
+    QMetaObject::invokeMethod(
+        channel->receiver,
+        [weak = std::weak_ptr<Channel>(channel)] {
+            // On the receiver's thread, which alone ever clears the receiver: no lock needed.
+            if (const auto open = weak.lock(); open && open->receiver)
+                open->arrived();
+        },
+        Qt::QueuedConnection);
+}
+
+void BackgroundSearch::work(std::shared_ptr<Channel> channel, std::shared_ptr<search::Disk> disk,
+                            std::vector<std::string> roots, std::string query)
+{
+    std::vector<search::Found> found;  // since the last hand-over
+    Clock::time_point lastTold;
+    const auto handOver = [&](const search::Tally& tally, bool finished) {
+        const std::lock_guard lock(channel->mutex);
+        if (!channel->receiver)
+            return;  // let go: nobody takes anything any more
+        SearchBatch& waiting = channel->waiting;
+        std::move(found.begin(), found.end(), std::back_inserter(waiting.found));
+        found.clear();
+        waiting.tally = tally;
+        waiting.finished = finished;
+        const auto now = Clock::now();
+        if (!channel->told && (finished || !waiting.found.empty() || now - lastTold >= kProgressInterval)) {
+            tell(channel);
+            lastTold = now;
+        }
     };
 
     search::NoteMatcher matcher(query);
     search::SearchListener listener;
-    listener.found = [&](search::Found&& found) {
-        batch.found.push_back(std::move(found));
-        if (!anyFound) {
-            anyFound = true;
-            send(false);
-        }
-    };
-    listener.folderDone = [&](const search::Tally& tally) {
-        batch.tally = tally;
-        if (Clock::now() - lastSent >= kBatchInterval)
-            send(false);
-    };
-    batch.tally = search::searchTrees(std::move(roots), matcher, stop_, listener);
+    listener.found = [&](search::Found&& one) { found.push_back(std::move(one)); };
+    // After each folder: what it held goes to the window at once, unless the window is still busy
+    // with what it was given before.
+    listener.folderDone = [&](const search::Tally& tally) { handOver(tally, false); };
+    const search::Tally tally = search::searchTrees(roots, matcher, channel->stop, listener, *disk);
     // A stopped search reports nothing more: whoever stopped it has moved on.
-    if (!batch.tally.stopped)
-        send(true);
+    if (!tally.stopped)
+        handOver(tally, true);
 }
 
 }  // namespace orvasel

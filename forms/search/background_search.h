@@ -1,47 +1,57 @@
 #pragma once
 // A search through the notes run on a worker thread, so that the windows stay responsive. The
-// results come back in batches, on the receiver's thread, through its event queue.
+// results wait for the receiver, which takes them on its own thread, in batches, when told.
+//
+// The window never waits for the worker: a worker held up by the disk (a network share that
+// stopped answering) is let go by stop, by a new search and by the end of its owner, and ends on
+// its own whenever the disk answers. It shares nothing with the window but a channel both hold,
+// and it reaches the receiver only through that channel, which the window closes as it lets go.
 #include "search/tree_search.h"
 
 #include <QObject>
-#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace orvasel {
 
 struct SearchBatch {
-    int run = 0;  // which search it comes from: batches of a former one arrive late and are dropped
     std::vector<search::Found> found;
     search::Tally tally;
-    bool finished = false;  // the last batch of its search
+    bool finished = false;  // the last batch of its search: nothing more comes
 };
 
 class BackgroundSearch {
 public:
-    using Receive = std::function<void(SearchBatch&&)>;
-    // Batches are handed to receive on the receiver's thread.
-    BackgroundSearch(QObject* receiver, Receive receive);
-    // Stops the search under way and waits for its end.
+    // Called on the receiver's thread when results wait: take them. The receiver must outlive
+    // this object (a window holding it as a member does).
+    using Arrived = std::function<void()>;
+    BackgroundSearch(QObject* receiver, Arrived arrived, std::shared_ptr<search::Disk> disk = search::localDisk());
     ~BackgroundSearch();
     BackgroundSearch(const BackgroundSearch&) = delete;
     BackgroundSearch& operator=(const BackgroundSearch&) = delete;
 
-    // Stops the former search, then starts this one; returns its run number.
-    int start(std::vector<std::string> roots, std::string query);
-    // Stops the search under way, if any, and waits for its end (the walk stops at its next entry).
+    // Lets the former search go, then starts this one.
+    void start(std::vector<std::string> roots, std::string query);
+    // Lets the search under way go, at once: it stops at its next entry and reports nothing more.
     void stop();
 
+    // On the receiver's thread: at most `most` of the results waiting, and how far the search has
+    // come. Arrived is called again while more wait. The worker hands over its next results only
+    // once the last ones were taken, so that a slow window is never flooded.
+    SearchBatch take(std::size_t most);
+
 private:
-    void work(int run, std::vector<std::string> roots, std::string query);
+    struct Channel;
+    static void work(std::shared_ptr<Channel> channel, std::shared_ptr<search::Disk> disk,
+                     std::vector<std::string> roots, std::string query);
+    static void tell(const std::shared_ptr<Channel>& channel);
 
     QObject* receiver_;
-    Receive receive_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-    int run_ = 0;
+    Arrived arrived_;
+    std::shared_ptr<search::Disk> disk_;
+    std::shared_ptr<Channel> channel_;  // of the search under way; none between searches
 };
 
 }  // namespace orvasel

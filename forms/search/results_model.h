@@ -2,6 +2,7 @@
 // The results of a search as a table: project, folder, line. Sorted by any column in the order of
 // the project list (without regard to case, in the user's language), ties by project name.
 #include <QAbstractTableModel>
+#include <functional>
 #include <vector>
 
 namespace orvasel {
@@ -20,7 +21,8 @@ public:
     explicit ResultsModel(QObject* parent = nullptr);
 
     void clear();
-    // Each at its place in the present order.
+    // Each at its place in the present order, all in one step: one insertion where they all go
+    // to the same place, else one insertion and one move of the rows, whatever their number.
     void add(std::vector<SearchResult> results);
     const SearchResult& at(int row) const { return rows_.at(std::size_t(row)); }
 
@@ -32,6 +34,8 @@ public:
 
 private:
     bool before(const SearchResult& a, const SearchResult& b) const;
+    // The rows moved by arrange in one step, the views told; newRow says where a row went.
+    void rearrange(const std::function<void()>& arrange, const std::function<int(int)>& newRow);
 
     std::vector<SearchResult> rows_;
     int column_ = FolderColumn;

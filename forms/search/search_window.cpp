@@ -6,7 +6,6 @@
 #include "platform/prompts.h"
 
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -26,18 +25,24 @@ QString counted(std::size_t count, const QString& one, const QString& many)
     return QString::number(count) + QLatin1Char(' ') + (count > 1 ? many : one);
 }
 
+// Results go into the table this many at a time at most: the window answers between two batches.
+constexpr std::size_t kMostResultsAtOnce = 2000;
+// Each batch taken repaints the table: one at most in this time, unless more wait than one takes.
+constexpr qint64 kTakeInterval = 50;  // milliseconds
+
 // A folder as a search root: the folder text, ending with its separator.
-std::string rootOf(const QString& folder)
+QString rootOf(const QString& folder)
 {
     QString text = paths::folderName(folder);
     if (!text.endsWith(paths::separator()))
         text += paths::separator();
-    return paths::toFileSystem(text);
+    return text;
 }
 
 SearchResult shown(const search::Found& found)
 {
-    return {QString::fromStdString(found.project), QString::fromStdString(found.folder), ansi::toUnicode(found.line)};
+    return {QString::fromStdString(found.project), QString::fromStdString(found.folder),
+            found.noteNotDownloaded ? QStringLiteral("(note non téléchargée)") : ansi::toUnicode(found.line)};
 }
 
 }  // namespace
@@ -45,9 +50,11 @@ SearchResult shown(const search::Found& found)
 SearchWindow::SearchWindow(QWidget* parent, Links links)
     : QWidget(parent, Qt::Window),
       links_(std::move(links)),
-      background_(this, [this](SearchBatch&& batch) { receive(std::move(batch)); })
+      background_(this, [this] { resultsWaiting(); }, links_.disk)
 {
     setObjectName(QStringLiteral("SearchWindow"));
+    takeTimer_.setSingleShot(true);
+    connect(&takeTimer_, &QTimer::timeout, this, &SearchWindow::takeResults);
     setWindowTitle(QStringLiteral("Rechercher dans les notes"));
     resize(780, 480);
 
@@ -80,6 +87,8 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     resultsView->installEventFilter(this);
     countLabel = new QLabel(this);
     progressLabel = new QLabel(this);
+    // A long message goes on two lines rather than squeezing the fields above.
+    progressLabel->setWordWrap(true);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Chercher :"), this), 0, 0);
@@ -114,6 +123,7 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
 
 SearchWindow::~SearchWindow()
 {
+    // Let go before anything of the window goes (the worker itself is never waited for).
     background_.stop();
 }
 
@@ -152,24 +162,38 @@ void SearchWindow::startSearch()
                                    .arg(ansi::unstorableCharacters(queryEdit->text())));
         return;
     }
-    std::vector<std::string> roots;
+    // Whether the folders are there is the worker's to find out: a share that stopped answering
+    // must not hold the window.
+    QStringList folders;
     if (bookmarksChoice->isChecked()) {
         for (const QString& folder : links_.bookmarkFolders())
-            roots.push_back(rootOf(folder));
-        if (roots.empty()) {
+            if (paths::isFullPath(folder))
+                folders << rootOf(folder);
+        if (folders.empty()) {
             progressLabel->setText(QStringLiteral("Aucun signet à parcourir."));
             return;
         }
     } else {
         const QString folder = folderEdit->text().trimmed();
-        if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-            progressLabel->setText(QStringLiteral("Le dossier « %1 » n'existe pas.").arg(folder));
+        if (folder.isEmpty()) {
+            progressLabel->setText(QStringLiteral("Indiquez le dossier où chercher."));
             return;
         }
-        roots.push_back(rootOf(folder));
+        if (!paths::isFullPath(folder)) {
+            progressLabel->setText(QStringLiteral("Le dossier « %1 » n'est pas un chemin complet : indiquez-le en entier, "
+                                                  "par exemple %2.")
+                                       .arg(folder, paths::fullPathExample()));
+            return;
+        }
+        folders << rootOf(folder);
     }
+    std::vector<std::string> roots;
+    for (const QString& folder : paths::outermostFolders(folders))
+        roots.push_back(paths::toFileSystem(folder));
     searchedOnce_ = true;
-    run_ = background_.start(std::move(roots), *query);
+    sinceTake_.invalidate();
+    backlog_ = false;
+    background_.start(std::move(roots), *query);
     setSearching(true);
     showProgress(tally_, QStringLiteral("Recherche en cours"));
 }
@@ -179,6 +203,7 @@ void SearchWindow::stopSearch()
     if (!searching_)
         return;
     background_.stop();
+    takeTimer_.stop();
     setSearching(false);
     showProgress(tally_, QStringLiteral("Recherche arrêtée"));
 }
@@ -192,10 +217,22 @@ void SearchWindow::chooseFolder()
     folderChoice->setChecked(true);
 }
 
-void SearchWindow::receive(SearchBatch&& batch)
+void SearchWindow::resultsWaiting()
 {
-    if (batch.run != run_ || !searching_)
+    if (takeTimer_.isActive())
         return;
+    const qint64 since = sinceTake_.isValid() ? sinceTake_.elapsed() : kTakeInterval;
+    takeTimer_.start(backlog_ ? 0 : int(std::max<qint64>(0, kTakeInterval - since)));
+}
+
+void SearchWindow::takeResults()
+{
+    if (!searching_)
+        return;
+    SearchBatch batch = background_.take(kMostResultsAtOnce);
+    backlog_ = batch.found.size() == kMostResultsAtOnce;
+    if (!batch.found.empty())
+        sinceTake_.start();  // the table is repainted: the next results wait a little
     std::vector<SearchResult> found;
     found.reserve(batch.found.size());
     for (const search::Found& one : batch.found)
@@ -204,12 +241,15 @@ void SearchWindow::receive(SearchBatch&& batch)
     tally_ = batch.tally;
     countLabel->setText(counted(std::size_t(results->rowCount()), QStringLiteral("projet trouvé"),
                                 QStringLiteral("projets trouvés")));
-    if (batch.finished) {
-        setSearching(false);
-        showProgress(tally_, QStringLiteral("Recherche terminée"));
-    } else {
+    if (!batch.finished) {
         showProgress(tally_, QStringLiteral("Recherche en cours"));
+        return;
     }
+    setSearching(false);
+    if (tally_.missingRoots > 0 && folderChoice->isChecked())
+        progressLabel->setText(QStringLiteral("Le dossier « %1 » n'existe pas.").arg(folderEdit->text().trimmed()));
+    else
+        showProgress(tally_, QStringLiteral("Recherche terminée"));
 }
 
 void SearchWindow::showProgress(const search::Tally& tally, const QString& state)
@@ -219,6 +259,11 @@ void SearchWindow::showProgress(const search::Tally& tally, const QString& state
         parts << counted(tally.unreadableFolders, QStringLiteral("dossier illisible"), QStringLiteral("dossiers illisibles"));
     if (tally.unreadableFiles > 0)
         parts << counted(tally.unreadableFiles, QStringLiteral("fichier illisible"), QStringLiteral("fichiers illisibles"));
+    if (tally.notesNotDownloaded > 0)
+        parts << counted(tally.notesNotDownloaded, QStringLiteral("note non téléchargée"),
+                         QStringLiteral("notes non téléchargées"));
+    if (tally.missingRoots > 0)
+        parts << counted(tally.missingRoots, QStringLiteral("signet introuvable"), QStringLiteral("signets introuvables"));
     progressLabel->setText(state + QStringLiteral(" : ") + parts.join(QStringLiteral(", ")));
     if (results->rowCount() == 0 && !searching_)
         countLabel->setText(QStringLiteral("Aucun projet trouvé"));

@@ -3,8 +3,11 @@
 // or of every bookmark's tree, and lists the projects found while the search runs.
 #include "forms/search/background_search.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -24,6 +27,7 @@ public:
         std::function<QString()> listedFolder;        // the folder the main window lists
         std::function<QStringList()> bookmarkFolders; // every bookmark's folder
         std::function<void(const QString& folderText, const QString& project)> goTo;
+        std::shared_ptr<search::Disk> disk = search::localDisk();  // where the search looks
     };
 
     SearchWindow(QWidget* parent, Links links);
@@ -56,14 +60,17 @@ protected:
 
 private:
     void chooseFolder();
-    void receive(SearchBatch&& batch);
+    void resultsWaiting();
+    void takeResults();
     void goToCurrentResult();
     void showProgress(const search::Tally& tally, const QString& state);
     void setSearching(bool searching);
 
     Links links_;
     BackgroundSearch background_;
-    int run_ = 0;
+    QTimer takeTimer_;          // the next take of the results waiting
+    QElapsedTimer sinceTake_;   // since the last one that brought results
+    bool backlog_ = false;      // it left results waiting
     bool searching_ = false;
     bool searchedOnce_ = false;
     search::Tally tally_;

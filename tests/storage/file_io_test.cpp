@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iterator>
 #include <random>
+#include <utility>
 
 namespace orvasel::file_io {
 namespace {
@@ -22,6 +23,17 @@ TEST(FileIo, AtomicWriteReplacesTheWholeContentAndAFailureLeavesEverythingAsItWa
         const ReadResult read = readWholeFile(target);
         EXPECT_TRUE(read.status == ReadStatus::Ok && read.bytes == bytes && entries() == 1) << read.bytes.size();
     }
+    // A note far below the 260 characters Windows takes as they are: created, replaced, read.
+    const fs::path deep = root / std::string(150, 'd') / std::string(150, 'e');
+    fs::create_directories(deep);
+    const std::string far = (deep / "Song.cpr.info").string();
+    ASSERT_GT(far.size(), 320u);
+    EXPECT_TRUE(createNewFile(far, "EOF\r\n").ok && writeFileAtomically(far, "new").ok);
+    EXPECT_EQ(readWholeFile(far).bytes, "new");
+    // The runtime's own folder functions stop at 260 characters: the path is shortened for them.
+    fs::rename(root / std::string(150, 'd'), root / "d");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "d" / std::string(150, 'e')), fs::directory_iterator()), 1);
+    fs::remove_all(root / "d");
 #ifndef _WIN32
     const fs::perms bits = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(target, bits);
@@ -44,6 +56,32 @@ TEST(FileIo, AtomicWriteReplacesTheWholeContentAndAFailureLeavesEverythingAsItWa
     EXPECT_TRUE(unreadable.status == ReadStatus::Unreadable && !unreadable.error.empty());
     EXPECT_TRUE(readWholeFile(plain).bytes == "keep me" && fs::exists(folder + "/inside") && entries() == 3);
     fs::remove_all(root);
+}
+
+TEST(FileIo, LongPathsGoInTheExtendedFormCleanedAsWindowsWouldClean)
+{
+    const std::string name(250, 'n');
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Musique\\Song.cpr.info", "C:\\Musique\\Song.cpr.info"},  // short: as it is
+        {"C:\\\\" + name, "\\\\?\\C:\\" + name},                  // the doubled root of a listing
+        {"d:/A/./B//" + name + "/../C\\", "\\\\?\\d:\\A\\B\\C\\"},   // '/', ".", "..", the final separator
+        {"C:\\..\\..\\" + name, "\\\\?\\C:\\" + name},               // ".." never climbs above the root
+        {"\\\\serveur\\partage\\..\\" + name, "\\\\?\\UNC\\serveur\\partage\\" + name},
+        {"//serveur/partage/" + name, "\\\\?\\UNC\\serveur\\partage\\" + name},
+        {"\\\\?\\C:\\" + name, "\\\\?\\C:\\" + name},            // extended or device forms stay
+        {"\\\\.\\pipe\\" + name, "\\\\.\\pipe\\" + name},
+        {"Musique\\" + name, "Musique\\" + name},                    // relative, drive-relative, rooted:
+        {"C:" + name, "C:" + name},                                 // the system finds where they are
+        {"\\" + name, "\\" + name},
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(extendedLengthPath(path), expected) << path;
+    // Counted as Windows counts: 240 letters "é" are 480 bytes but 240 units, short enough.
+    std::string accented = "C:\\";
+    for (int i = 0; i < 240; ++i)
+        accented += "\xC3\xA9";
+    EXPECT_EQ(extendedLengthPath(accented), accented);
+    EXPECT_EQ(extendedLengthPath(accented + "\\Song.cpr.info").substr(0, 4), "\\\\?\\");
 }
 
 }  // namespace

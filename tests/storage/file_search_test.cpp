@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -34,21 +35,59 @@ TEST(FileSearch, FindsWhatWindowsFindsWithFoldersAndHiddenFilesMarked)
     using Found = std::map<std::string, std::uint32_t>;  // each name with its folder and hidden marks
     const Found all{{"LOUD.CPR", 0}, {"Old.cpr", kAttributeDirectory}, {"alpha.cpr", 0},
                     {".secret.cpr", kAttributeHidden}, {"曲 № 2.cpr", 0}, {"\xF0\x9F\x8E\xB5 beat.cpr", 0}};
-    // Stars match the empty text: the longest patterns would find their files but for their length.
-    const std::string stars(kMaxPatternLength - folder.size() - 4, '*');
-    const std::pair<std::string, Found> cases[] = {
-        {folder + "*.cpr", all}, {folder + "曲*", {{"曲 № 2.cpr", 0}}},
-        {folder + stars + ".cpr", all}, {folder + "*" + stars + ".cpr", {}},  // 259 units, then 260
-        {folder + "alpha.cpr" + kSeparator + "*.cpr", {}}, {folder + "*.cpr\xFF", {}},  // the last is not UTF-8
+    // A folder far beyond the 260 characters Windows takes as they are.
+    const std::string deep = folder + std::string(150, 'd') + kSeparator + std::string(150, 'e') + kSeparator;
+    fs::create_directories(root / std::string(150, 'd') / std::string(150, 'e') / "far.cpr");
+    enum State { Listed, Missing, Unreadable };
+    const std::tuple<std::string, Found, State> cases[] = {
+        {folder + "*.cpr", all, Listed}, {folder + "曲*", {{"曲 № 2.cpr", 0}}, Listed},
+        {deep + "*.cpr", {{"far.cpr", kAttributeDirectory}}, Listed}, {folder + "*.wav", {}, Listed},
+        {folder + "gone" + kSeparator + "*", {}, Missing}, {folder + "alpha.cpr" + kSeparator + "*.cpr", {}, Missing},
+        {folder + std::string(kMaxPatternLength, '*'), {}, Unreadable}, {folder + "*.cpr\xFF", {}, Listed},  // not UTF-8
     };
-    for (const auto& [pattern, expected] : cases) {
+    for (const auto& [pattern, expected, state] : cases) {
         Found found;
         FileSearch search(pattern);
         while (auto entry = search.next())
             found[entry->name] = entry->attributes & (kAttributeDirectory | kAttributeHidden);
         EXPECT_EQ(found, expected) << pattern;
+        EXPECT_EQ(search.missing() ? Missing : search.unreadable() ? Unreadable : Listed, state) << pattern;
     }
+    fs::rename(root / std::string(150, 'd'), root / "d");  // the runtime's own removal stops at 260 characters
     fs::remove_all(root);
+}
+
+// What a walk through the folders does with an entry, from its attributes and reparse tag.
+TEST(FileSearch, OnlyNameSurrogatesLeadElsewhereAndOnlyFilesWithoutLocalContentAreOnline)
+{
+    constexpr std::uint32_t folder = kAttributeDirectory, reparse = kAttributeReparsePoint, archive = 0x20;
+    constexpr std::uint32_t pinned = 0x80000, unpinned = 0x100000, sparse = 0x200;
+    struct Case {
+        const char* what;
+        std::uint32_t attributes, tag;
+        bool elsewhere, notOnDisk;
+    };
+    const Case cases[] = {
+        {"plain folder", folder, 0, false, false},
+        {"junction", folder | reparse, kReparseTagMountPoint, true, false},
+        {"mount point of a volume", folder | reparse, kReparseTagMountPoint, true, false},
+        {"symbolic link to a folder", folder | reparse, kReparseTagSymbolicLink, true, false},
+        {"WSL symbolic link", reparse, 0xA000001D, true, false},
+        {"reparse point whose tag is not given", folder | reparse, 0, true, false},
+        {"OneDrive folder", folder | reparse, kReparseTagCloud, false, false},
+        {"OneDrive folder, its list online", folder | reparse | kAttributeRecallOnOpen, 0x9000701A, false, true},
+        {"OneDrive file kept on this computer", archive | reparse | pinned, 0x9000601A, false, false},
+        {"OneDrive file downloaded once", archive | reparse, kReparseTagCloud, false, false},
+        {"OneDrive file online only", archive | reparse | sparse | unpinned | kAttributeRecallOnDataAccess, 0x9000701A,
+         false, true},
+        {"file of another cloud, online only", archive | kAttributeRecallOnOpen, 0, false, true},
+        {"file moved to archive storage", archive | kAttributeOffline, 0, false, true},
+        {"deduplicated file", archive | reparse | sparse, 0x80000013, false, false},
+    };
+    for (const Case& c : cases) {
+        const SearchEntry entry{c.attributes, c.tag, "x"};
+        EXPECT_EQ(std::pair(leadsElsewhere(entry), contentNotOnDisk(entry)), std::pair(c.elsewhere, c.notOnDisk)) << c.what;
+    }
 }
 
 }  // namespace

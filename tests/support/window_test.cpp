@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <QWindow>
 
@@ -106,6 +108,47 @@ void WindowTest::typeInNote(const QString& text)
 {
     Form1->Memo1->setFocus();
     QTest::keyClicks(Form1->Memo1, text);
+}
+
+namespace {
+
+// The entry is known by the shortcut its text shows ("Co&ller\tCtrl+V"), whatever the language.
+void trigger(QMenu* menu, QKeySequence::StandardKey action)
+{
+    const QString shortcut = QLatin1Char('\t') + QKeySequence(action).toString(QKeySequence::NativeText);
+    const QList<QAction*> actions = menu->actions();
+    const auto found = std::find_if(actions.cbegin(), actions.cend(),
+                                    [&shortcut](const QAction* entry) { return entry->text().endsWith(shortcut); });
+    ASSERT_NE(found, actions.cend()) << shortcut.toStdString();
+    ASSERT_TRUE((*found)->isEnabled()) << shortcut.toStdString();
+    (*found)->trigger();
+    delete menu;
+}
+
+}  // namespace
+
+void WindowTest::triggerMenuAction(QPlainTextEdit* control, QKeySequence::StandardKey action)
+{
+    trigger(control->createStandardContextMenu(), action);
+}
+
+void WindowTest::triggerMenuAction(QLineEdit* control, QKeySequence::StandardKey action)
+{
+    trigger(control->createStandardContextMenu(), action);
+}
+
+void WindowTest::dropText(QWidget* target, const QString& text)
+{
+    QMimeData data;
+    data.setText(text);
+    const QPointF place = QRectF(target->rect()).center();
+    QDragEnterEvent enter(place.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(place.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(place, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    ASSERT_TRUE(drop.isAccepted()) << "the drop was refused";
 }
 
 QString WindowTest::settingsPath() const

@@ -7,6 +7,7 @@
 #include "forms/main/state.h"
 #include "support/doubles.h"
 
+#include <QKeySequence>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <ostream>
@@ -45,6 +46,11 @@ protected:
     void selectProject(const QString& name);
     void click(QWidget* widget);
     void typeInNote(const QString& text);
+    // Runs an entry of the control's own context menu (paste, cut, undo...), as a click would.
+    static void triggerMenuAction(QPlainTextEdit* control, QKeySequence::StandardKey action);
+    static void triggerMenuAction(QLineEdit* control, QKeySequence::StandardKey action);
+    // Drags a text onto the control and drops it there, as the mouse would.
+    static void dropText(QWidget* target, const QString& text);
 
     QString settingsPath() const;
     // The title the window system receives for a shown window (see the definition).

@@ -3,11 +3,23 @@
 
 #include "forms/search/results_model.h"
 #include "forms/search/search_window.h"
+#include "platform/drives.h"
+#include "platform/name_order.h"
+#include "platform/paths.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <numeric>
+#include <random>
 
 namespace orvasel::testing {
 namespace {
@@ -43,6 +55,16 @@ protected:
     SearchWindow* window = nullptr;
 };
 
+// Counts the calls queued to an object (the worker's "results wait" among them).
+struct QueuedCalls : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::MetaCall;
+        return false;
+    }
+};
+
 TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEndsWithTheProgram)
 {
     project("Album/Été", "Ballade.cpr", "Intro\r\nrefaire les VOIX\r\nEOF\r\nmix\\final_v3.wav\r\n");
@@ -58,22 +80,40 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEnds
     window = Form1->findChild<SearchWindow*>();
     ASSERT_NE(window, nullptr);
 
-    // A search replaced while batches it sent still wait in the queue: they are dropped.
+    // A search replaced while batches it sent still wait in the queue: they are dropped. While the
+    // window is busy, the worker gives it one call to take what waits, not one per batch.
+    QueuedCalls calls;
+    window->installEventFilter(&calls);
     window->queryEdit->setText("impair");
     window->startSearch();
-    QTest::qSleep(200);
+    QTest::qSleep(300);
+    QCoreApplication::sendPostedEvents(window, QEvent::MetaCall);
+    EXPECT_EQ(calls.count, 1);
+    window->removeEventFilter(&calls);
     EXPECT_EQ(search("pair").size(), 300);
 
     // No text: every project, without creating the missing note; or every bookmark's tree, each once.
     EXPECT_EQ(search("").size(), 304);
     EXPECT_FALSE(exists(tree + "/Album/Hiver/Slow.cpr.info"));
-    for (const QString& bookmark : {folderText(tree + "/Album/Hiver"), folderText(tree + "/Album")}) {
+    QStringList bookmarks{folderText(tree + "/Album/Hiver"), folderText(tree + "/Album")};
+#ifdef _WIN32
+    bookmarks << folderText(tree + "/Album").toUpper() << folderText(tree).toLower() + "album\\été\\";  // the same trees
+#endif
+    for (const QString& bookmark : bookmarks) {
         Form1->ComboBox1->AddItem(bookmark);
         Form1->ComboBox2->AddItem("signet");
     }
     window->bookmarksChoice->setChecked(true);
     EXPECT_EQ(search("").size(), 3);
     window->folderChoice->setChecked(true);
+    // A folder text must say where the folder is; one that is not there is told once searched.
+    window->folderEdit->setText("Musique");
+    EXPECT_TRUE(search("").isEmpty());
+    EXPECT_TRUE(window->progressLabel->text().contains("pas un chemin complet")) << window->progressLabel->text().toStdString();
+    window->folderEdit->setText(tree + "/Absent");
+    EXPECT_TRUE(search("").isEmpty());
+    EXPECT_TRUE(window->progressLabel->text().contains("n'existe pas")) << window->progressLabel->text().toStdString();
+    window->folderEdit->setText(tree);
     const QString root = QDir::fromNativeSeparators(tree);
     EXPECT_EQ(search("VOIX"), QStringList({"Brouillon.cpr | " + root + "/ | voix témoin",
                                            "Ballade.cpr | " + root + "/Album/Été/ | refaire les VOIX"}));
@@ -98,6 +138,118 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEnds
     window->searchAgain();
     ASSERT_TRUE(window->searching());
     stop();  // the program ends while it searches: its window goes, and the worker with it
+}
+
+// A network share that stopped answering: every folder listing waits until it is released, or for
+// 20 seconds, so that anything that waited for a worker would still be waiting when checked.
+class StalledShare final : public search::Disk {
+public:
+    search::FolderState list(const std::string& folder, const std::function<bool(const SearchEntry&)>& each) override
+    {
+        std::unique_lock lock(mutex_);
+        ++waiting_;
+        answer_.wait_for(lock, std::chrono::seconds(20), [this] { return released_; });
+        --waiting_;
+        lock.unlock();
+        return search::localDisk()->list(folder, each);
+    }
+    file_io::ReadResult readStart(const std::string& path, std::size_t limit) override
+    {
+        return search::localDisk()->readStart(path, limit);
+    }
+    int waiting() { const std::lock_guard lock(mutex_); return waiting_; }
+    void release() { const std::lock_guard lock(mutex_); released_ = true; answer_.notify_all(); }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable answer_;
+    int waiting_ = 0;
+    bool released_ = false;
+};
+
+TEST_F(SearchTest, AShareThatStopsAnsweringHoldsNeitherStopNorANewSearchNorClosingNorTheEnd)
+{
+    project("Album", "Ballade.cpr", "voix\r\nEOF\r\n\r\n");
+    start();
+    const auto share = std::make_shared<StalledShare>();
+    window = new SearchWindow(Form1, {[] { return QString(); }, [] { return QStringList(); }, {}, share});
+    window->folderEdit->setText(workDir.filePath("Musique"));
+
+    window->startSearch();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return share->waiting() == 1; }, 5000));
+    click(window->stopButton);
+    EXPECT_TRUE(!window->searching() && window->progressLabel->text().startsWith("Recherche arrêtée"));
+    window->startSearch();
+    window->startSearch();
+    EXPECT_TRUE(window->searching());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return share->waiting() == 3; }, 5000));  // the new ones started
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    window->searchAgain();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return share->waiting() == 4; }, 5000));
+    stop();  // the program ends
+    EXPECT_EQ(share->waiting(), 4);
+    // Answering at last, the abandoned workers end on their own, reaching no window.
+    share->release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return share->waiting() == 0; }, 5000));
+    QTest::qWait(100);
+}
+
+// A hundred thousand results in batches of a thousand, in no order: each batch goes in with one
+// insertion and at most one move of the rows, the table stays in order, a kept row stays itself.
+TEST(ResultsModelTest, BatchesAreMergedInOneStepEachAndKeepTheOrder)
+{
+    ResultsModel model;
+    QTableView view;
+    view.setModel(&model);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted), moved(&model, &QAbstractItemModel::layoutChanged);
+    std::vector<int> numbers(100'000);
+    std::iota(numbers.begin(), numbers.end(), 0);
+    std::shuffle(numbers.begin(), numbers.end(), std::mt19937(17));
+    QPersistentModelIndex kept;
+    for (std::size_t from = 0; from < numbers.size(); from += 1000) {
+        std::vector<SearchResult> batch;
+        for (std::size_t i = from; i < from + 1000; ++i)
+            batch.push_back({QString("Morceau %1.cpr").arg(numbers[i]), QString("/Musique/%1/").arg(numbers[i] % 997), "x"});
+        model.add(std::move(batch));
+        if (!kept.isValid())
+            kept = model.index(500, 0);
+    }
+    const QString keptName = model.at(kept.row()).project;
+    model.add({{"Zut.cpr", "/Zz/", "x"}, {"Zut 2.cpr", "/Zz/", "x"}});  // all at one place: inserted as they are
+    EXPECT_EQ(std::pair(int(inserted.count()), int(moved.count())), std::pair(101, 99));  // the first batch too
+    ASSERT_EQ(model.rowCount(), 100'002);
+    for (int row = 1; row < model.rowCount(); ++row) {
+        const SearchResult &a = model.at(row - 1), &b = model.at(row);
+        const int order = compareNames(a.folder, b.folder);
+        ASSERT_TRUE(order < 0 || (order == 0 && compareNames(a.project, b.project) <= 0)) << row;
+    }
+    EXPECT_EQ(kept.data().toString(), keptName);
+}
+
+// Where a search may start, and each tree walked once.
+TEST(SearchRoots, FullPathsOnlyEachTreeOnceAndSharesAsDrives)
+{
+#ifdef _WIN32
+    const std::pair<QString, bool> full[] = {{"C:\\Musique", true}, {"c:/", true}, {"\\\\serveur\\partage\\Musique", true},
+                                             {"//serveur/partage", true}, {"Musique", false}, {"C:Musique", false},
+                                             {"\\Musique", false}, {"\\\\serveur", false}, {"\\\\serveur\\\\x", false}};
+    EXPECT_EQ(paths::fileNameCase(), Qt::CaseInsensitive);
+    // A share is browsed like a drive: its root is its drive's.
+    EXPECT_EQ(paths::folderName("//serveur/partage"), "\\\\serveur\\partage\\");
+    EXPECT_EQ(paths::folderName("\\\\serveur\\partage\\Projets\\..\\Album\\"), "\\\\serveur\\partage\\Album");
+    EXPECT_EQ(drives::driveOf("\\\\serveur\\partage\\Album"), "\\\\serveur\\partage");
+    EXPECT_EQ(drives::rootOf(drives::driveOf("\\\\serveur\\partage")), "\\\\serveur\\partage\\");
+    EXPECT_EQ(drives::driveOf("d:\\Album"), "D:");
+#else
+    const std::pair<QString, bool> full[] = {{"/home/moi", true}, {"Musique", false}, {"~/Musique", false}, {"./Musique", false}};
+#endif
+    for (const auto& [text, expected] : full)
+        EXPECT_EQ(paths::isFullPath(text), expected) << text.toStdString();
+    const QStringList roots{"C:\\Musique\\", "c:\\musique\\Album\\", "C:\\Musique\\", "C:\\Mus\\", "D:\\", "D:\\x\\"};
+    EXPECT_EQ(paths::outermostFolders(roots, Qt::CaseInsensitive), QStringList({"C:\\Musique\\", "C:\\Mus\\", "D:\\"}));
+    EXPECT_EQ(paths::outermostFolders(roots, Qt::CaseSensitive),
+              QStringList({"C:\\Musique\\", "c:\\musique\\Album\\", "C:\\Mus\\", "D:\\"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/paths.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
 
@@ -44,6 +45,52 @@ TEST_F(SettingsTest, TheFileReadAtStartIsWrittenBackWholeAtCloseAndAMalformedOne
         EXPECT_EQ(readFile(settingsPath()), c.saved);
         stop();
     }
+}
+
+TEST_F(SettingsTest, ClosingKeepsWhatAnotherCopySavedAndNeverWritesOverAFileItCouldNotRead)
+{
+    std::string folder[3];
+    for (int i = 0; i < 3; ++i)
+        folder[i] = folderText(makeFolder(QString(QChar('A' + i)))).toStdString();
+    writeFile(settingsPath(), "rien\r\n0\r\n" + folder[0] + "\r\n" + folder[1] + "\r\nSIG\r\nA\r\nB\r\nEOF\r\n\r\n");
+    start();
+    // Here: Cubase located, bookmark B deleted (A becomes current again).
+    CubasePath = QStringLiteral("C:\\Cubasesx.exe");
+    Form1->ComboBox2->SetItemIndex(1);
+    Form1->ComboBox2Change(Form1->ComboBox2);
+    prompts.answers = {prompts::Answer::Yes};
+    click(Form1->Button6);
+    // Meanwhile another copy added C and chose a player.
+    writeFile(settingsPath(), "rien\r\n1\r\n" + folder[0] + "\r\n" + folder[1] + "\r\n" + folder[2] +
+                                  "\r\nSIG\r\nA\r\nB\r\nC\r\nEOF\r\nvlc\r\n");
+    Form1->Button2->setEnabled(true);  // the close is cancelled after the save
+    EXPECT_FALSE(requestClose());
+    const std::string merged = "C:\\Cubasesx.exe\r\n0\r\n" + folder[0] + "\r\n" + folder[2] + "\r\nSIG\r\nA\r\nC\r\nEOF\r\nvlc\r\n";
+    EXPECT_EQ(readFile(settingsPath()), merged);
+    // The window shows what the file now holds, and a second close writes the same.
+    EXPECT_EQ(Form1->ComboBox2->Items(), QStringList({"A", "C"}));
+    Form1->Button2->setEnabled(false);
+    EXPECT_TRUE(requestClose());
+    EXPECT_EQ(readFile(settingsPath()), merged);
+    stop();
+
+    // A file that cannot be read at start (a folder holds its name here) is read again at close,
+    // and nothing is written over it without the user's word.
+    ASSERT_TRUE(QFile::remove(settingsPath()) && QDir().mkdir(settingsPath()));
+    prompts.shown.clear();
+    start();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown[0].text.contains("sans rien en effacer"));
+    AudioPlayerPath = QStringLiteral("player");
+    EXPECT_FALSE(requestClose());  // "replace it?" No, then "close anyway?" Cancel
+    ASSERT_EQ(prompts.shown.size(), 3u);
+    EXPECT_EQ(prompts.shown[1].choice, prompts::Choice::YesNo);
+    EXPECT_TRUE(prompts.shown[2].text.contains("il n'a pas été remplacé"));
+    ASSERT_TRUE(QDir().rmdir(settingsPath()));
+    writeFile(settingsPath(), merged);
+    EXPECT_TRUE(requestClose());
+    EXPECT_EQ(readFile(settingsPath()), "C:\\Cubasesx.exe\r\n-1\r\n" + folder[0] + "\r\n" + folder[2] +
+                                            "\r\nSIG\r\nA\r\nC\r\nEOF\r\nplayer\r\n");
 }
 
 TEST_F(SettingsTest, ASaveThatFailsWritesNothingAndLetsTheUserStayOrClose)
