@@ -54,42 +54,41 @@ TEST_F(CatalogueTest, FiltersKeepTheProjectsTheTextFoundByTheirNoteAndTheirExpor
         {"Relatif.cpr", "basse\r\nEOF\r\nmix.wav\r\n"},  // not a full path: where it is cannot be known
         {"Illisible.cpr", ""},
     };
-    for (const auto& [name, bytes] : projects)
+    for (const auto& [name, bytes] : projects) {
+        const fs::path folder = root / "Album" / (name.size() % 2 ? "2019" : "");
+        fs::create_directories(folder);
+        write(folder / name, "cubase");
         if (!bytes.empty())
-            write(root / (name + ".info"), bytes);
-    fs::create_directories(root / "Illisible.cpr.info");
+            write(folder / (name + ".info"), bytes);
+        if (name == "Illisible.cpr")
+            fs::create_directories(folder / (name + ".info"));
+    }
 
     const auto E = [](const char* project, ExportState state) { return std::pair<std::string, ExportState>(project, state); };
     using S = ExportState;
-    const std::tuple<Filter, std::string, Listed> cases[] = {
+    const std::tuple<Filter, std::string, Listed, std::size_t> cases[] = {  // ..., exports not checked
         {Filter::AllProjects, "", {E("Fini.cpr", S::Present), E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing),
                                    E("Sans export.cpr", S::None), E("Vide.cpr", S::Present), E("Sans fichier.cpr", S::None),
-                                   E("Relatif.cpr", S::Unchecked), E("Illisible.cpr", S::Unchecked)}},
-        {Filter::ExportMissing, "", {E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing)}},
-        {Filter::WithoutExport, "", {E("Sans export.cpr", S::None), E("Sans fichier.cpr", S::None)}},
-        {Filter::WithoutNote, "", {E("Vide.cpr", S::Present), E("Sans fichier.cpr", S::None)}},
+                                   E("Relatif.cpr", S::Unchecked), E("Illisible.cpr", S::Unchecked)}, 1},
+        {Filter::ExportMissing, "", {E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing)}, 1},
+        {Filter::WithoutExport, "", {E("Sans export.cpr", S::None), E("Sans fichier.cpr", S::None)}, 0},
+        {Filter::WithoutNote, "", {E("Vide.cpr", S::Present), E("Sans fichier.cpr", S::None)}, 0},
         {Filter::AllProjects, "basse", {E("Fini.cpr", S::Present), E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing),
-                                        E("Relatif.cpr", S::Unchecked)}},
-        {Filter::ExportMissing, "basse", {E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing)}},
-        {Filter::ExportMissing, "propre", {}},
-        {Filter::WithoutNote, "fini", {E("Vide.cpr", S::Present)}},  // found by its export path
+                                        E("Relatif.cpr", S::Unchecked)}, 1},
+        {Filter::ExportMissing, "basse", {E("Perdu.cpr", S::Missing), E("Dossier.cpr", S::Missing)}, 1},
+        {Filter::ExportMissing, "propre", {}, 0},
+        {Filter::WithoutNote, "fini", {E("Vide.cpr", S::Present)}, 0},  // found by its export path
     };
-
-    for (const auto& [filter, query, expected] : cases) {
+    for (const auto& [filter, query, expected, unchecked] : cases) {
         ExportChecker checker;
-        Listed listed;
-        Catalogue catalogue(filter, checker, [&](Found&& found, ExportState state) { listed.insert({found.project, state}); });
         NoteMatcher matcher(query);
-        // As the walk reads each project's information file.
-        for (const auto& [name, bytes] : projects) {
-            const file_io::ReadResult file = file_io::readFileStart(utf8(root / (name + ".info")), kLongestInfoFile);
-            const info_file::Contents contents = file.status == file_io::ReadStatus::Ok ? info_file::parse(file.bytes) : info_file::Contents{};
-            if (auto line = matcher.match(contents))
-                catalogue.offer(Found{utf8(root), name, *line}, file.status, contents);
-            catalogue.collect();
-        }
-        catalogue.finish([] { return false; });
+        Listed listed;
+        SearchListener listener;
+        listener.found = [&](Found&& found) { listed.insert({found.project, found.exportState}); };
+        const std::atomic<bool> stop{false};
+        const Tally tally = searchCatalogue({utf8(root)}, matcher, filter, checker, stop, listener);
         EXPECT_EQ(listed, expected) << labelOf(filter) << " + " << query;
+        EXPECT_EQ(tally.uncheckedExports, unchecked) << labelOf(filter) << " + " << query;
     }
 }
 
