@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -80,8 +81,12 @@ public:
         const qsizetype dot = request.filter.lastIndexOf(QStringLiteral("*."));
         if (dot >= 0)
             dialog.setDefaultSuffix(request.filter.mid(dot + 2).section(QLatin1Char(';'), 0, 0));
-        if (!request.fileName.isEmpty())
-            dialog.selectFile(request.fileName);
+        // Opened in the proposed file's folder, the name ready to change.
+        if (!request.fileName.isEmpty()) {
+            const QFileInfo proposed(request.fileName);
+            dialog.setDirectory(proposed.absolutePath());
+            dialog.selectFile(proposed.fileName());
+        }
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

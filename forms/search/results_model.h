@@ -1,5 +1,5 @@
 #pragma once
-// The results of a search as a table: project, folder, line. Sorted by any column in the order of
+// The results of a search as a table: project, folder, export, line. Sorted by any column in the order of
 // the project list (without regard to case, in the user's language), ties by project name.
 #include <QAbstractTableModel>
 #include <functional>
@@ -11,12 +11,14 @@ struct SearchResult {
     QString project;  // the project file's name
     QString folder;   // its folder text, ending with the separator
     QString line;     // the line that holds the text searched for, or the note's first line
+    QString exportPath;   // the exported-audio path, empty when none
+    QString exportState;  // "présent", "introuvable", "—" or "non vérifié"
 };
 
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { ProjectColumn, FolderColumn, LineColumn, ColumnCount };
+    enum Column { ProjectColumn, FolderColumn, ExportColumn, LineColumn, ColumnCount };
 
     explicit ResultsModel(QObject* parent = nullptr);
 
