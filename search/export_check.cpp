@@ -1,10 +1,11 @@
 #include "search/export_check.h"
 
+#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
-#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -18,8 +19,10 @@ using file_probe::Presence;
 // How often a wait for the last answers looks whether the search was stopped.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
 
-// A volume's thread is woken for a batch of checks, or for checks that have waited this long: one
-// wake for each check would cost the walk more than the checks themselves.
+// A volume's thread takes the checks in batches, woken for a batch or for checks that have waited
+// this long: a wake, a lock and an answer handed over for each check would cost the walk more than
+// the checks themselves. A volume too slow to answer a batch within a check's time limit counts as
+// not answering.
 constexpr std::size_t kBatch = 64;
 constexpr auto kGathering = std::chrono::milliseconds(10);
 
@@ -27,14 +30,15 @@ struct Question {
     std::size_t ticket = 0;
     std::string path;
     Clock::time_point asked;
+    bool settled = false;  // in hand: its time ran out, its answer is no longer wanted
 };
 
-// A volume's own thread and the questions waiting for it.
+// A volume's own thread and the questions for it.
 struct Volume {
     std::deque<Question> waiting;
-    std::optional<Question> asking;  // the question the file system is being asked
-    bool askingSettled = false;      // its time ran out: its answer is no longer wanted
-    bool sleeping = false;           // the thread waits to be woken
+    std::vector<Question> inHand;      // taken by the thread, asked of the file system in turn
+    std::atomic<bool> stuck{false};    // a question in hand ran out of time: not answering, until the thread is back
+    bool sleeping = false;             // the thread waits to be woken
     std::condition_variable wake;
 };
 
@@ -97,23 +101,22 @@ struct ExportChecker::Shared {
     }
 
     bool late(const Question& question, Clock::time_point now) const { return now - question.asked > limit; }
-    // A volume still held up by a question whose time ran out.
-    bool notAnswering(const Volume& volume, Clock::time_point now) const
-    {
-        return volume.asking && (volume.askingSettled || late(*volume.asking, now));
-    }
 
-    // The checks whose time ran out counted as not checked, and every check waiting for a volume
-    // that does not answer.
+    // The checks whose time ran out counted as not checked; a volume with such a check in hand
+    // does not answer, and every check for it is counted so.
     void expire(Clock::time_point now)
     {
         for (auto& [name, volume] : volumes) {
-            if (volume->asking && !volume->askingSettled && late(*volume->asking, now)) {
-                settle(volume->asking->ticket, ExportState::Unchecked);
-                volume->askingSettled = true;
+            for (Question& question : volume->inHand) {
+                if (question.settled)
+                    continue;
+                if (!volume->stuck && !late(question, now))
+                    break;  // the later ones were asked later still
+                settle(question.ticket, ExportState::Unchecked);
+                question.settled = true;
+                volume->stuck = true;
             }
-            const bool stuck = notAnswering(*volume, now);
-            while (!volume->waiting.empty() && (stuck || late(volume->waiting.front(), now))) {
+            while (!volume->waiting.empty() && (volume->stuck || late(volume->waiting.front(), now))) {
                 settle(volume->waiting.front().ticket, ExportState::Unchecked);
                 volume->waiting.pop_front();
             }
@@ -136,8 +139,10 @@ struct ExportChecker::Shared {
     {
         Clock::time_point next = Clock::time_point::max();
         for (const auto& [name, volume] : volumes) {
-            if (volume->asking && !volume->askingSettled)
-                next = std::min(next, volume->asking->asked + limit);
+            const auto unsettled = std::find_if(volume->inHand.begin(), volume->inHand.end(),
+                                                [](const Question& question) { return !question.settled; });
+            if (unsettled != volume->inHand.end())
+                next = std::min(next, unsettled->asked + limit);
             if (!volume->waiting.empty())
                 next = std::min(next, volume->waiting.front().asked + limit);
         }
@@ -164,17 +169,25 @@ struct ExportChecker::Shared {
             volume->sleeping = false;
             if (shared->closed)
                 return;
-            volume->asking = std::move(volume->waiting.front());
-            volume->waiting.pop_front();
-            volume->askingSettled = false;
+            const auto taken = volume->waiting.begin() + std::ptrdiff_t(std::min(volume->waiting.size(), kBatch));
+            volume->inHand.assign(std::make_move_iterator(volume->waiting.begin()), std::make_move_iterator(taken));
+            volume->waiting.erase(volume->waiting.begin(), taken);
             lock.unlock();
-            const Presence presence = shared->fileSystem.probe(volume->asking->path);
-            lock.lock();
-            if (!volume->askingSettled) {
-                shared->settle(volume->asking->ticket, stateOf(presence));
-                shared->answered.notify_one();
+            // Only this thread changes what is in hand; the checker only marks questions settled.
+            std::vector<Presence> presences;
+            presences.reserve(volume->inHand.size());
+            for (const Question& question : volume->inHand) {
+                if (volume->stuck)
+                    break;  // too late for the rest, counted as not checked already
+                presences.push_back(shared->fileSystem.probe(question.path));
             }
-            volume->asking.reset();
+            lock.lock();
+            for (std::size_t i = 0; i < presences.size(); ++i)
+                if (!volume->inHand[i].settled)
+                    shared->settle(volume->inHand[i].ticket, stateOf(presences[i]));
+            volume->inHand.clear();
+            volume->stuck = false;
+            shared->answered.notify_one();
         }
     }
 };
@@ -210,7 +223,7 @@ std::size_t ExportChecker::ask(const std::string& path)
         volume = std::make_shared<Volume>();
         std::thread(&Shared::serve, shared_, volume).detach();
     }
-    if (shared_->notAnswering(*volume, now)) {
+    if (volume->stuck) {
         shared_->settle(ticket, ExportState::Unchecked);
         return ticket;
     }
