@@ -95,6 +95,16 @@ void ResultsModel::add(std::vector<SearchResult> results)
     });
 }
 
+std::vector<search::CsvRow> ResultsModel::csvRows() const
+{
+    std::vector<search::CsvRow> rows;
+    rows.reserve(rows_.size());
+    for (const SearchResult& result : rows_)
+        rows.push_back({result.project.toStdString(), result.folder.toStdString(), result.line.toStdString(),
+                        result.exportPath.toStdString(), result.exportState.toStdString()});
+    return rows;
+}
+
 int ResultsModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(rows_.size());

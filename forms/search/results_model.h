@@ -1,6 +1,8 @@
 #pragma once
 // The results of a search as a table: project, folder, export, line. Sorted by any column in the order of
 // the project list (without regard to case, in the user's language), ties by project name.
+#include "search/csv_export.h"
+
 #include <QAbstractTableModel>
 #include <functional>
 #include <vector>
@@ -27,6 +29,8 @@ public:
     // to the same place, else one insertion and one move of the rows, whatever their number.
     void add(std::vector<SearchResult> results);
     const SearchResult& at(int row) const { return rows_.at(std::size_t(row)); }
+    // The rows in their present order, as the list file keeps them.
+    std::vector<search::CsvRow> csvRows() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

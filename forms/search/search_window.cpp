@@ -5,7 +5,6 @@
 #include "platform/paths.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
-#include "search/csv_export.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -56,13 +55,6 @@ SearchResult shown(const search::Found& found)
     return {QString::fromStdString(found.project), QString::fromStdString(found.folder),
             found.noteNotDownloaded ? QStringLiteral("(note non téléchargée)") : ansi::toUnicode(found.line),
             ansi::toUnicode(found.exportPath), fromUtf8(search::labelOf(found.exportState))};
-}
-
-// The row of the list as the file keeps it.
-search::CsvRow listed(const SearchResult& result)
-{
-    return {result.project.toStdString(), result.folder.toStdString(), result.line.toStdString(),
-            result.exportPath.toStdString(), result.exportState.toStdString()};
 }
 
 }  // namespace
@@ -401,10 +393,7 @@ void SearchWindow::exportList()
     if (!path)
         return;
     // The rows as the table shows them, in its order.
-    std::vector<search::CsvRow> rows;
-    rows.reserve(std::size_t(results->rowCount()));
-    for (int row = 0; row < results->rowCount(); ++row)
-        rows.push_back(listed(results->at(row)));
+    const std::vector<search::CsvRow> rows = results->csvRows();
     const file_io::WriteResult written = search::writeCsv(paths::toFileSystem(*path), rows);
     if (!written.ok) {
         prompts::message(this, QStringLiteral("La liste n'a pas pu être enregistrée dans « %1 » : %2.")
