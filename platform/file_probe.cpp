@@ -8,6 +8,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include "platform/file_io.h"
 #else
 #include <sys/stat.h>
 
@@ -31,13 +33,11 @@ char lower(char c)
 
 Presence probe(const std::string& path)
 {
-    const int size = int(path.size());
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
-    if (length <= 0)
+    // In the extended form when long, as every file call here.
+    const std::optional<std::wstring> wide = file_io::nativePath(path);
+    if (!wide)
         return Presence::Missing;  // not a name the system could hold
-    std::wstring wide(std::size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
         return attributes & FILE_ATTRIBUTE_DIRECTORY ? Presence::Missing : Presence::File;
     switch (GetLastError()) {
