@@ -331,38 +331,35 @@ void SearchWindow::updateButtons()
     const bool any = results->rowCount() > 0;
     actionsButton->setEnabled(any);
     exportListButton->setEnabled(any && !searching_);
+    const SearchResult* current = currentResult();
+    goToAction->setEnabled(current);
+    openFolderAction->setEnabled(current);
+    playAction->setEnabled(current && !current->exportPath.isEmpty());
+}
+
+const SearchResult* SearchWindow::currentResult() const
+{
     const QModelIndex current = resultsView->currentIndex();
-    goToAction->setEnabled(current.isValid());
-    openFolderAction->setEnabled(current.isValid());
-    playAction->setEnabled(current.isValid() && !results->at(current.row()).exportPath.isEmpty());
+    return current.isValid() ? &results->at(current.row()) : nullptr;
 }
 
 void SearchWindow::goToCurrentResult()
 {
-    const QModelIndex current = resultsView->currentIndex();
-    if (!current.isValid())
-        return;
-    const SearchResult& result = results->at(current.row());
-    links_.goTo(result.folder, result.project);
+    if (const SearchResult* result = currentResult())
+        links_.goTo(result->folder, result->project);
 }
 
 void SearchWindow::openCurrentFolder()
 {
-    const QModelIndex current = resultsView->currentIndex();
-    if (!current.isValid())
-        return;
-    const SearchResult& result = results->at(current.row());
-    shell::showInFileManager(this, result.folder, result.project);
+    if (const SearchResult* result = currentResult())
+        shell::showInFileManager(this, result->folder, result->project);
 }
 
 void SearchWindow::playCurrentExport()
 {
-    const QModelIndex current = resultsView->currentIndex();
-    if (!current.isValid() || !links_.play)
-        return;
-    const QString audioPath = results->at(current.row()).exportPath;
-    if (!audioPath.isEmpty())
-        links_.play(this, audioPath);
+    const SearchResult* result = currentResult();
+    if (result && !result->exportPath.isEmpty() && links_.play)
+        links_.play(this, result->exportPath);
 }
 
 void SearchWindow::showResultMenu(const QPoint& pos)

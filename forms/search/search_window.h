@@ -24,6 +24,7 @@ class QTableView;
 namespace orvasel {
 
 class ResultsModel;
+struct SearchResult;
 
 class SearchWindow : public QWidget {
     Q_OBJECT
@@ -78,6 +79,7 @@ private:
     void chooseFolder();
     void resultsWaiting();
     void takeResults();
+    const SearchResult* currentResult() const;  // none when no row is current
     void goToCurrentResult();
     void openCurrentFolder();
     void playCurrentExport();
