@@ -1,93 +1,72 @@
 // Any three settings files as the file read at start, this copy's values and the file on disk at
-// close: the merge comes to an end, keeps the lists parallel and the current bookmark in range,
-// loses nothing added on either side, writes what it merged back unchanged, and gives this copy's
-// values when nothing changed elsewhere. The input's parts are separated by zero bytes; a part
-// that is not there stands for a file that could not be read.
+// close (parts separated by zero bytes; a missing part is a file that could not be read): the merge
+// keeps the lists parallel, the current bookmark this copy's, every bookmark added on either side,
+// gives this copy's values when nothing changed elsewhere, and merged again gives the same.
 #include "storage/settings_merge.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
-#include <vector>
+#include <set>
 
 using namespace orvasel;
 using settings_file::Settings;
 
 namespace {
 
-[[noreturn]] void fail(const char* what)
+void check(bool holds, const char* what)
 {
+    if (holds)
+        return;
     std::fprintf(stderr, "settings merge: %s\n", what);
     std::abort();
 }
 
-bool contains(const std::vector<std::string>& list, const std::string& value)
+bool keepsAdditions(const Settings& side, const Settings& base, const Settings& merged)
 {
-    return std::find(list.begin(), list.end(), value) != list.end();
+    return std::all_of(side.folders.begin(), side.folders.end(), [&](const std::string& folder) {
+        return std::count(base.folders.begin(), base.folders.end(), folder) ||
+               std::count(merged.folders.begin(), merged.folders.end(), folder);
+    });
 }
 
-bool hasRepeats(std::vector<std::string> list)
+bool repeats(const std::vector<std::string>& folders)
 {
-    std::sort(list.begin(), list.end());
-    return std::adjacent_find(list.begin(), list.end()) != list.end();
-}
-
-// The folders of a side that its starting point did not have.
-std::vector<std::string> added(const Settings& side, const Settings& base)
-{
-    std::vector<std::string> folders;
-    for (const std::string& folder : side.folders)
-        if (!contains(base.folders, folder))
-            folders.push_back(folder);
-    return folders;
+    return std::set(folders.begin(), folders.end()).size() != folders.size();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    std::vector<std::string_view> parts;
+    std::vector<std::optional<std::string_view>> parts;
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    for (std::size_t zero; parts.size() < 2 && (zero = input.find('\0')) != std::string_view::npos;) {
+    for (std::size_t zero; parts.size() < 2 && (zero = input.find('\0')) != std::string_view::npos;
+         input.remove_prefix(zero + 1))
         parts.push_back(input.substr(0, zero));
-        input.remove_prefix(zero + 1);
-    }
     parts.push_back(input);
-    const std::optional<std::string_view> start = parts.size() > 1 ? std::optional(parts[0]) : std::nullopt;
-    Settings mine = settings_file::parse(parts.size() > 1 ? parts[1] : parts[0]).settings;
-    if (mine.currentIndex < 0 || mine.currentIndex >= int(mine.folders.size()))
+    parts.resize(3);
+    const std::optional<std::string_view> start = parts[0], disk = parts[2];
+    Settings mine = settings_file::parse(parts[1].value_or("")).settings;
+    if (mine.currentIndex < 0 || std::size_t(mine.currentIndex) >= mine.folders.size())
         mine.currentIndex = -1;
-    const std::optional<std::string_view> disk = parts.size() > 2 ? std::optional(parts[2]) : std::nullopt;
 
     const Settings merged = settings_merge::merge(start, mine, disk);
-    if (merged.folders.size() != merged.names.size())
-        fail("the bookmark folders and names are not parallel");
-    if (merged.currentIndex < -1 || merged.currentIndex >= int(merged.folders.size()))
-        fail("the current bookmark lies outside the list");
-    if (mine.currentIndex >= 0 && merged.currentIndex >= 0 &&
-        merged.folders[std::size_t(merged.currentIndex)] != mine.folders[std::size_t(mine.currentIndex)])
-        fail("the current bookmark is not this copy's");
-
     const Settings base = start ? settings_file::parse(*start).settings : Settings{};
-    for (const std::string& folder : added(mine, base))
-        if (!contains(merged.folders, folder))
-            fail("a bookmark added by this copy was lost");
-    if (disk) {
-        const settings_file::Loaded there = settings_file::parse(*disk);
-        if (there.fault == settings_file::Fault::None)
-            for (const std::string& folder : added(there.settings, base))
-                if (!contains(merged.folders, folder))
-                    fail("a bookmark added elsewhere was lost");
-    }
-    if (settings_merge::merge(start, mine, start) != mine)
-        fail("with nothing changed elsewhere the merge is not this copy's values");
-    // With a folder stored twice, which of the two a side deleted cannot be told: only lists without
-    // such folders must come back the same when merged again.
-    const bool repeats = hasRepeats(base.folders) || hasRepeats(mine.folders) ||
-                         (disk && hasRepeats(settings_file::parse(*disk).settings.folders));
-    if (!repeats && settings_merge::merge(start, merged, disk) != merged)
-        fail("merging the merged values again changed them");
+    const settings_file::Loaded there = settings_file::parse(disk.value_or(""));
+    check(merged.folders.size() == merged.names.size(), "the bookmark folders and names are not parallel");
+    check(merged.currentIndex < int(merged.folders.size()), "the current bookmark lies outside the list");
+    check(merged.currentIndex < 0 || merged.folders[std::size_t(merged.currentIndex)] ==
+                                         mine.folders[std::size_t(mine.currentIndex)],
+          "the current bookmark is not this copy's");
+    check(keepsAdditions(mine, base, merged), "a bookmark added by this copy was lost");
+    check(!disk || there.fault != settings_file::Fault::None || keepsAdditions(there.settings, base, merged),
+          "a bookmark added elsewhere was lost");
+    check(settings_merge::merge(start, mine, start) == mine, "nothing changed elsewhere, yet the merge is not this copy's");
+    // With a folder stored twice, which of the two a side deleted cannot be told.
+    check(repeats(base.folders) || repeats(mine.folders) || repeats(there.settings.folders) ||
+              settings_merge::merge(start, merged, disk) == merged,
+          "merging the merged values again changed them");
     return 0;
 }

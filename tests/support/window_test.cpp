@@ -144,8 +144,6 @@ void WindowTest::dropText(QWidget* target, const QString& text)
     const QPointF place = QRectF(target->rect()).center();
     QDragEnterEvent enter(place.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(place.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &move);
     QDropEvent drop(place, Qt::CopyAction, &data, Qt::LeftButton, {});
     QApplication::sendEvent(target, &drop);
     ASSERT_TRUE(drop.isAccepted()) << "the drop was refused";
