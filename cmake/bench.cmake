@@ -6,6 +6,8 @@ if(ORVASEL_GUI)
   target_link_libraries(orvasel_bench_listing PRIVATE orvasel_lib benchmark::benchmark)
   add_executable(orvasel_bench_search bench/search_bench.cpp)
   target_link_libraries(orvasel_bench_search PRIVATE orvasel_lib benchmark::benchmark)
+  add_executable(orvasel_bench_catalogue bench/catalogue_bench.cpp)
+  target_link_libraries(orvasel_bench_catalogue PRIVATE orvasel_lib benchmark::benchmark)
 endif()
 if(ORVASEL_GUI AND NOT WIN32)
   # The folder watched while projects are saved into it, in real seconds (a timed run, not repetitions).

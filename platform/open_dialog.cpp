@@ -13,4 +13,14 @@ bool OpenDialog::Execute(QWidget* owner)
     return true;
 }
 
+bool locateProgram(QWidget* owner, OpenDialog& dialog, const QString& question, const QString& title,
+                   const QString& filter)
+{
+    if (prompts::confirm(owner, question, prompts::Choice::YesNo) != prompts::Answer::Yes)
+        return false;
+    dialog.Title = title;
+    dialog.Filter = filter;
+    return dialog.Execute(owner);
+}
+
 }  // namespace orvasel

@@ -17,4 +17,10 @@ public:
     bool Execute(QWidget* owner);
 };
 
+// The locate-once step of an outside program: asks whether to locate it now (Yes or No) and, on
+// Yes, runs the dialog with this use's own title and filter, since the dialog is shared. True when
+// a file was confirmed, which is then in the dialog's FileName.
+bool locateProgram(QWidget* owner, OpenDialog& dialog, const QString& question, const QString& title,
+                   const QString& filter);
+
 }  // namespace orvasel

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -63,6 +64,29 @@ public:
         dialog.setNameFilters(qtNameFilters(request.filter));
         if (!request.fileName.isEmpty())
             dialog.selectFile(request.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    }
+
+    std::optional<QString> saveFile(QWidget* owner, const FileRequest& request) override
+    {
+        QFileDialog dialog(owner, request.title);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        const QStringList filters = qtNameFilters(request.filter);
+        dialog.setNameFilters(filters);
+        // A name typed without the filter's extension gets it.
+        const qsizetype dot = request.filter.lastIndexOf(QStringLiteral("*."));
+        if (dot >= 0)
+            dialog.setDefaultSuffix(request.filter.mid(dot + 2).section(QLatin1Char(';'), 0, 0));
+        // Opened in the proposed file's folder, the name ready to change.
+        if (!request.fileName.isEmpty()) {
+            const QFileInfo proposed(request.fileName);
+            dialog.setDirectory(proposed.absolutePath());
+            dialog.selectFile(proposed.fileName());
+        }
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

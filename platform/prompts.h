@@ -1,5 +1,5 @@
 #pragma once
-// Every message box, confirmation box, open-file dialog and error box of the program passes
+// Every message box, confirmation box, file dialog and error box of the program passes
 // through here, so that a test can answer in the user's place and see what was shown.
 #include <QString>
 #include <optional>
@@ -40,6 +40,9 @@ public:
     virtual Answer confirm(QWidget* owner, const Confirmation& confirmation) = 0;
     // The full path of the confirmed file, or nothing when the user cancels.
     virtual std::optional<QString> openFile(QWidget* owner, const FileRequest& request) = 0;
+    // A save dialog for a new or replaced file, proposing the request's file name; the full path
+    // chosen (the replacing of a file there confirmed), or nothing when the user cancels.
+    virtual std::optional<QString> saveFile(QWidget* owner, const FileRequest& request) = 0;
     // A folder chooser titled so, opened on the start folder: the chosen folder, or nothing when
     // the user cancels.
     virtual std::optional<QString> chooseFolder(QWidget* owner, const QString& title, const QString& start) = 0;

@@ -1,5 +1,6 @@
 #include "platform/shell.h"
 
+#include "platform/paths.h"
 #include "platform/prompts.h"
 
 #include <QDir>
@@ -18,6 +19,20 @@ Shell& current()
 void install(Shell* replacement)
 {
     installed = replacement;
+}
+
+void showInFileManager(QWidget* owner, const QString& folderText, const QString& fileName)
+{
+#ifdef _WIN32
+    // Explorer takes "/select," and the quoted path as its command line.
+    const QString selected = QStringLiteral("/select,\"%1\"").arg(QDir::toNativeSeparators(folderText + fileName));
+    current().execute({owner, QStringLiteral("open"), QStringLiteral("explorer.exe"), selected, QString(), kRestore,
+                       Target::Program});
+#else
+    Q_UNUSED(fileName);
+    current().execute({owner, QStringLiteral("open"), paths::folderName(folderText), QString(), folderText, kRestore,
+                       Target::Document});
+#endif
 }
 
 QString pathOf(const Request& request)

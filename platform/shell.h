@@ -40,6 +40,10 @@ Shell& current();
 // Installs a replacement (nullptr brings the system's back). The caller keeps ownership.
 void install(Shell* replacement);
 
+// The file manager at a file's folder, through the shell in use: on Windows Explorer with the file
+// selected, elsewhere the desktop's opener on the folder.
+void showInFileManager(QWidget* owner, const QString& folderText, const QString& fileName);
+
 }  // namespace orvasel::shell
 
 namespace orvasel::shell {

@@ -6,6 +6,11 @@
 
 namespace orvasel::search {
 
+bool isBlank(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
+
 std::string_view withoutLineEnd(std::string_view line)
 {
     if (line.ends_with('\n'))

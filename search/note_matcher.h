@@ -26,6 +26,9 @@ private:
     std::string folded_;  // scratch space, kept from one project to the next
 };
 
+// Whether a text holds nothing but blanks and line ends: such a note or export path counts as none.
+bool isBlank(std::string_view text);
+
 // A line of the note as read back, without its line end (LF, or CR LF).
 std::string_view withoutLineEnd(std::string_view line);
 

@@ -128,7 +128,9 @@ private:
 
     void read(const std::string& folder, const std::string& project)
     {
-        Found found{folder, project, {}, false};
+        Found found;
+        found.folder = folder;
+        found.project = project;
         const bool online = std::any_of(notesNotDownloaded_.begin(), notesNotDownloaded_.end(),
                                         [&](const std::string& name) { return isNoteOf(name, project); });
         std::optional<std::string> line;
@@ -143,8 +145,12 @@ private:
             if (file.status == file_io::ReadStatus::Unreadable)
                 ++tally_.unreadableFiles;
             // A project without an information file has an empty note, shown in the overview.
-            line = matcher_.match(file.status == file_io::ReadStatus::Ok ? info_file::parse(file.bytes)
-                                                                         : info_file::Contents{});
+            info_file::Contents contents =
+                file.status == file_io::ReadStatus::Ok ? info_file::parse(file.bytes) : info_file::Contents{};
+            line = matcher_.match(contents);
+            found.noteUnreadable = file.status == file_io::ReadStatus::Unreadable;
+            found.noteBlank = isBlank(contents.note);
+            found.exportPath = std::move(contents.exportPath);
         }
         if (line && listener_.found && !stopped()) {
             found.line = std::move(*line);

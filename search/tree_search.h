@@ -4,6 +4,7 @@
 // Paths are UTF-8 folder texts ending with the separator, as the program carries them.
 #include "platform/file_io.h"
 #include "platform/file_search.h"
+#include "search/export_check.h"
 #include "search/note_matcher.h"
 
 #include <atomic>
@@ -20,6 +21,10 @@ struct Found {
     std::string project;  // the project file's name
     std::string line;     // the line to show, code page 1252
     bool noteNotDownloaded = false;  // its note is online only: not read, the line is empty
+    bool noteUnreadable = false;     // its information file is there but could not be read
+    bool noteBlank = true;           // no information file, or a note of nothing but blanks
+    std::string exportPath;          // the exported-audio path as stored, code page 1252
+    ExportState exportState = ExportState::None;  // told by the catalogue, which checks it
 };
 
 struct Tally {
@@ -28,6 +33,7 @@ struct Tally {
     std::size_t unreadableFiles = 0;    // information files there but not readable
     std::size_t notesNotDownloaded = 0; // information files online only (OneDrive), not read
     std::size_t missingRoots = 0;       // roots that are no folder at all
+    std::size_t uncheckedExports = 0;   // exports whose presence could not be checked (catalogue)
     bool stopped = false;               // the search was stopped before its end
 };
 

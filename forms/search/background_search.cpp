@@ -41,12 +41,12 @@ BackgroundSearch::~BackgroundSearch()
     stop();
 }
 
-void BackgroundSearch::start(std::vector<std::string> roots, std::string query)
+void BackgroundSearch::start(std::vector<std::string> roots, std::string query, search::Filter filter)
 {
     stop();
     channel_ = std::make_shared<Channel>(receiver_, arrived_);
     // Not joined, ever: whoever lets it go returns at once, and the thread ends on its own.
-    std::thread(&BackgroundSearch::work, channel_, disk_, std::move(roots), std::move(query)).detach();
+    std::thread(&BackgroundSearch::work, channel_, disk_, std::move(roots), std::move(query), filter).detach();
 }
 
 void BackgroundSearch::stop()
@@ -99,7 +99,7 @@ void BackgroundSearch::tell(const std::shared_ptr<Channel>& channel)
 }
 
 void BackgroundSearch::work(std::shared_ptr<Channel> channel, std::shared_ptr<search::Disk> disk,
-                            std::vector<std::string> roots, std::string query)
+                            std::vector<std::string> roots, std::string query, search::Filter filter)
 {
     std::vector<search::Found> found;  // since the last hand-over
     Clock::time_point lastTold;
@@ -120,12 +120,13 @@ void BackgroundSearch::work(std::shared_ptr<Channel> channel, std::shared_ptr<se
     };
 
     search::NoteMatcher matcher(query);
+    search::ExportChecker checker;
     search::SearchListener listener;
     listener.found = [&](search::Found&& one) { found.push_back(std::move(one)); };
     // After each folder: what it held goes to the window at once, unless the window is still busy
     // with what it was given before.
     listener.folderDone = [&](const search::Tally& tally) { handOver(tally, false); };
-    const search::Tally tally = search::searchTrees(roots, matcher, channel->stop, listener, *disk);
+    const search::Tally tally = search::searchCatalogue(roots, matcher, filter, checker, channel->stop, listener, *disk);
     // A stopped search reports nothing more: whoever stopped it has moved on.
     if (!tally.stopped)
         handOver(tally, true);

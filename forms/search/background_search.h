@@ -6,7 +6,7 @@
 // stopped answering) is let go by stop, by a new search and by the end of its owner, and ends on
 // its own whenever the disk answers. It shares nothing with the window but a channel both hold,
 // and it reaches the receiver only through that channel, which the window closes as it lets go.
-#include "search/tree_search.h"
+#include "search/catalogue.h"
 
 #include <QObject>
 #include <functional>
@@ -32,8 +32,9 @@ public:
     BackgroundSearch(const BackgroundSearch&) = delete;
     BackgroundSearch& operator=(const BackgroundSearch&) = delete;
 
-    // Lets the former search go, then starts this one.
-    void start(std::vector<std::string> roots, std::string query);
+    // Lets the former search go, then starts this one: the projects the text finds and the filter
+    // keeps, each with its export's state.
+    void start(std::vector<std::string> roots, std::string query, search::Filter filter);
     // Lets the search under way go, at once: it stops at its next entry and reports nothing more.
     void stop();
 
@@ -45,7 +46,7 @@ public:
 private:
     struct Channel;
     static void work(std::shared_ptr<Channel> channel, std::shared_ptr<search::Disk> disk,
-                     std::vector<std::string> roots, std::string query);
+                     std::vector<std::string> roots, std::string query, search::Filter filter);
     static void tell(const std::shared_ptr<Channel>& channel);
 
     QObject* receiver_;

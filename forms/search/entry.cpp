@@ -1,9 +1,11 @@
 #include "forms/search/entry.h"
 
 #include "forms/main/TForm1.h"
+#include "forms/main/state.h"
 #include "forms/search/go_to_project.h"
 #include "forms/search/search_window.h"
 #include "platform/paths.h"
+#include "platform/player.h"
 
 #include <QDir>
 #include <QShortcut>
@@ -37,6 +39,10 @@ SearchWindow* searchWindowOf(TForm1* form)
     };
     links.goTo = [form](const QString& folderText, const QString& project) {
         showProjectInMainWindow(*form, folderText, project, form->findChild<SearchWindow*>());
+    };
+    // The main window's player and its dialog, as "Play" has them.
+    links.play = [form](QWidget* owner, const QString& audioPath) {
+        player::play(owner, form->OpenDialog2, AudioPlayerPath, audioPath);
     };
     return new SearchWindow(form, std::move(links));
 }

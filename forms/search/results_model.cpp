@@ -14,6 +14,8 @@ const QString& field(const SearchResult& result, int column)
         return result.project;
     case ResultsModel::FolderColumn:
         return result.folder;
+    case ResultsModel::ExportColumn:
+        return result.exportState;
     default:
         return result.line;
     }
@@ -93,6 +95,16 @@ void ResultsModel::add(std::vector<SearchResult> results)
     });
 }
 
+std::vector<search::CsvRow> ResultsModel::csvRows() const
+{
+    std::vector<search::CsvRow> rows;
+    rows.reserve(rows_.size());
+    for (const SearchResult& result : rows_)
+        rows.push_back({result.project.toStdString(), result.folder.toStdString(), result.line.toStdString(),
+                        result.exportPath.toStdString(), result.exportState.toStdString()});
+    return rows;
+}
+
 int ResultsModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(rows_.size());
@@ -107,7 +119,11 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
-    return field(rows_.at(std::size_t(index.row())), index.column());
+    const SearchResult& result = rows_.at(std::size_t(index.row()));
+    // The export's state tells of its path, shown on the way.
+    if (role == Qt::ToolTipRole && index.column() == ExportColumn && !result.exportPath.isEmpty())
+        return result.exportPath;
+    return field(result, index.column());
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -119,6 +135,8 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
         return QStringLiteral("Projet");
     case FolderColumn:
         return QStringLiteral("Dossier");
+    case ExportColumn:
+        return QStringLiteral("Export");
     default:
         return QStringLiteral("Ligne");
     }

@@ -1,6 +1,8 @@
 #pragma once
-// The results of a search as a table: project, folder, line. Sorted by any column in the order of
+// The results of a search as a table: project, folder, export, line. Sorted by any column in the order of
 // the project list (without regard to case, in the user's language), ties by project name.
+#include "search/csv_export.h"
+
 #include <QAbstractTableModel>
 #include <functional>
 #include <vector>
@@ -11,12 +13,14 @@ struct SearchResult {
     QString project;  // the project file's name
     QString folder;   // its folder text, ending with the separator
     QString line;     // the line that holds the text searched for, or the note's first line
+    QString exportPath;   // the exported-audio path, empty when none
+    QString exportState;  // "présent", "introuvable", "—" or "non vérifié"
 };
 
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { ProjectColumn, FolderColumn, LineColumn, ColumnCount };
+    enum Column { ProjectColumn, FolderColumn, ExportColumn, LineColumn, ColumnCount };
 
     explicit ResultsModel(QObject* parent = nullptr);
 
@@ -25,6 +29,8 @@ public:
     // to the same place, else one insertion and one move of the rows, whatever their number.
     void add(std::vector<SearchResult> results);
     const SearchResult& at(int row) const { return rows_.at(std::size_t(row)); }
+    // The rows in their present order, as the list file keeps them.
+    std::vector<search::CsvRow> csvRows() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

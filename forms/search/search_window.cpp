@@ -4,16 +4,22 @@
 #include "platform/ansi.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
+#include "platform/shell.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QTableView>
 
 namespace orvasel {
@@ -39,10 +45,16 @@ QString rootOf(const QString& folder)
     return text;
 }
 
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
 SearchResult shown(const search::Found& found)
 {
     return {QString::fromStdString(found.project), QString::fromStdString(found.folder),
-            found.noteNotDownloaded ? QStringLiteral("(note non téléchargée)") : ansi::toUnicode(found.line)};
+            found.noteNotDownloaded ? QStringLiteral("(note non téléchargée)") : ansi::toUnicode(found.line),
+            ansi::toUnicode(found.exportPath), fromUtf8(search::labelOf(found.exportState))};
 }
 
 }  // namespace
@@ -56,10 +68,14 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     takeTimer_.setSingleShot(true);
     connect(&takeTimer_, &QTimer::timeout, this, &SearchWindow::takeResults);
     setWindowTitle(QStringLiteral("Rechercher dans les notes"));
-    resize(780, 480);
+    resize(900, 500);
 
     queryEdit = new QLineEdit(this);
     queryEdit->setPlaceholderText(QStringLiteral("un mot de la note ou du fichier exporté ; vide : tous les projets"));
+    filterChoice = new QComboBox(this);
+    for (const search::Filter filter : search::kFilters)
+        filterChoice->addItem(fromUtf8(search::labelOf(filter)));
+    filterChoice->setToolTip(QStringLiteral("Quels projets lister"));
     searchButton = new QPushButton(QStringLiteral("Rechercher"), this);
     stopButton = new QPushButton(QStringLiteral("Arrêter"), this);
     folderChoice = new QRadioButton(QStringLiteral("Dossier :"), this);
@@ -84,15 +100,32 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     resultsView->setSortingEnabled(true);
     resultsView->setColumnWidth(ResultsModel::ProjectColumn, 200);
     resultsView->setColumnWidth(ResultsModel::FolderColumn, 280);
+    resultsView->setColumnWidth(ResultsModel::ExportColumn, 90);
     resultsView->installEventFilter(this);
+    resultsView->setContextMenuPolicy(Qt::CustomContextMenu);
     countLabel = new QLabel(this);
     progressLabel = new QLabel(this);
     // A long message goes on two lines rather than squeezing the fields above.
     progressLabel->setWordWrap(true);
+    resultMenu = new QMenu(this);
+    goToAction = resultMenu->addAction(QStringLiteral("&Aller au projet"));
+    openFolderAction = resultMenu->addAction(QStringLiteral("&Ouvrir le dossier"));
+    playAction = resultMenu->addAction(QStringLiteral("É&couter l'export"));
+    actionsButton = new QPushButton(QStringLiteral("&Actions"), this);
+    actionsButton->setMenu(resultMenu);
+    exportListButton = new QPushButton(QStringLiteral("E&xporter la liste…"), this);
 
     auto* grid = new QGridLayout(this);
+    auto* queryRow = new QHBoxLayout;
+    queryRow->addWidget(queryEdit, 1);
+    queryRow->addWidget(filterChoice);
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(countLabel);
+    bottomRow->addWidget(progressLabel, 1);
+    bottomRow->addWidget(actionsButton);
+    bottomRow->addWidget(exportListButton);
     grid->addWidget(new QLabel(QStringLiteral("Chercher :"), this), 0, 0);
-    grid->addWidget(queryEdit, 0, 1, 1, 2);
+    grid->addLayout(queryRow, 0, 1, 1, 2);
     grid->addWidget(searchButton, 0, 3);
     grid->addWidget(stopButton, 0, 4);
     grid->addWidget(folderChoice, 1, 0);
@@ -100,8 +133,7 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     grid->addWidget(chooseFolderButton, 1, 2);
     grid->addWidget(bookmarksChoice, 1, 3, 1, 2);
     grid->addWidget(resultsView, 2, 0, 1, 5);
-    grid->addWidget(countLabel, 3, 0, 1, 2);
-    grid->addWidget(progressLabel, 3, 2, 1, 3);
+    grid->addLayout(bottomRow, 3, 0, 1, 5);
     grid->setColumnStretch(1, 1);
 
     connect(queryEdit, &QLineEdit::returnPressed, this, &SearchWindow::startSearch);
@@ -111,6 +143,20 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     connect(stopButton, &QPushButton::clicked, this, &SearchWindow::stopSearch);
     connect(chooseFolderButton, &QPushButton::clicked, this, &SearchWindow::chooseFolder);
     connect(resultsView, &QTableView::doubleClicked, this, &SearchWindow::goToCurrentResult);
+    // A new filter lists anew what was searched.
+    connect(filterChoice, &QComboBox::activated, this, [this] {
+        if (searchedOnce_)
+            startSearch();
+    });
+    connect(resultsView, &QWidget::customContextMenuRequested, this, &SearchWindow::showResultMenu);
+    // The keyboard's way to the menu of the current result, besides the context-menu key.
+    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), resultsView, nullptr, nullptr, Qt::WidgetShortcut),
+            &QShortcut::activated, this, [this] { showResultMenu(QPoint(-1, -1)); });
+    connect(resultMenu, &QMenu::aboutToShow, this, &SearchWindow::updateButtons);
+    connect(goToAction, &QAction::triggered, this, &SearchWindow::goToCurrentResult);
+    connect(openFolderAction, &QAction::triggered, this, &SearchWindow::openCurrentFolder);
+    connect(playAction, &QAction::triggered, this, &SearchWindow::playCurrentExport);
+    connect(exportListButton, &QPushButton::clicked, this, &SearchWindow::exportList);
     connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
         if (searching_)
             stopSearch();
@@ -154,6 +200,7 @@ void SearchWindow::startSearch()
 {
     stopSearch();
     results->clear();
+    updateButtons();
     countLabel->clear();
     tally_ = {};
     const std::optional<std::string> query = ansi::fromUnicode(queryEdit->text());
@@ -193,7 +240,7 @@ void SearchWindow::startSearch()
     searchedOnce_ = true;
     sinceTake_.invalidate();
     backlog_ = false;
-    background_.start(std::move(roots), *query);
+    background_.start(std::move(roots), *query, search::kFilters[std::max(0, filterChoice->currentIndex())]);
     setSearching(true);
     showProgress(tally_, QStringLiteral("Recherche en cours"));
 }
@@ -238,6 +285,7 @@ void SearchWindow::takeResults()
     for (const search::Found& one : batch.found)
         found.push_back(shown(one));
     results->add(std::move(found));
+    updateButtons();
     tally_ = batch.tally;
     countLabel->setText(counted(std::size_t(results->rowCount()), QStringLiteral("projet trouvé"),
                                 QStringLiteral("projets trouvés")));
@@ -264,6 +312,8 @@ void SearchWindow::showProgress(const search::Tally& tally, const QString& state
                          QStringLiteral("notes non téléchargées"));
     if (tally.missingRoots > 0)
         parts << counted(tally.missingRoots, QStringLiteral("signet introuvable"), QStringLiteral("signets introuvables"));
+    if (tally.uncheckedExports > 0)
+        parts << counted(tally.uncheckedExports, QStringLiteral("export non vérifié"), QStringLiteral("exports non vérifiés"));
     progressLabel->setText(state + QStringLiteral(" : ") + parts.join(QStringLiteral(", ")));
     if (results->rowCount() == 0 && !searching_)
         countLabel->setText(QStringLiteral("Aucun projet trouvé"));
@@ -273,15 +323,83 @@ void SearchWindow::setSearching(bool searching)
 {
     searching_ = searching;
     stopButton->setEnabled(searching);
+    updateButtons();
+}
+
+void SearchWindow::updateButtons()
+{
+    const bool any = results->rowCount() > 0;
+    actionsButton->setEnabled(any);
+    exportListButton->setEnabled(any && !searching_);
+    const SearchResult* current = currentResult();
+    goToAction->setEnabled(current);
+    openFolderAction->setEnabled(current);
+    playAction->setEnabled(current && !current->exportPath.isEmpty());
+}
+
+const SearchResult* SearchWindow::currentResult() const
+{
+    const QModelIndex current = resultsView->currentIndex();
+    return current.isValid() ? &results->at(current.row()) : nullptr;
 }
 
 void SearchWindow::goToCurrentResult()
 {
+    if (const SearchResult* result = currentResult())
+        links_.goTo(result->folder, result->project);
+}
+
+void SearchWindow::openCurrentFolder()
+{
+    if (const SearchResult* result = currentResult())
+        shell::showInFileManager(this, result->folder, result->project);
+}
+
+void SearchWindow::playCurrentExport()
+{
+    const SearchResult* result = currentResult();
+    if (result && !result->exportPath.isEmpty() && links_.play)
+        links_.play(this, result->exportPath);
+}
+
+void SearchWindow::showResultMenu(const QPoint& pos)
+{
+    const QModelIndex there = resultsView->indexAt(pos);
+    if (there.isValid())
+        resultsView->setCurrentIndex(there);
     const QModelIndex current = resultsView->currentIndex();
     if (!current.isValid())
         return;
-    const SearchResult& result = results->at(current.row());
-    links_.goTo(result.folder, result.project);
+    // Beside the result, whether asked for by the mouse or by the keyboard.
+    const QRect row = resultsView->visualRect(current);
+    const QPoint place = there.isValid() ? pos : QPoint(row.left() + 8, row.bottom());
+    resultMenu->popup(resultsView->viewport()->mapToGlobal(place));
+}
+
+void SearchWindow::exportList()
+{
+    if (lastList_.isEmpty()) {
+        QDir folder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        if (!folder.exists())
+            folder = QDir::home();
+        lastList_ = folder.filePath(QStringLiteral("Liste des projets.csv"));
+    }
+    const auto path = prompts::current().saveFile(
+        this, {QStringLiteral("Exporter la liste"), QStringLiteral("Liste CSV (Excel, LibreOffice)|*.csv"),
+               QDir::toNativeSeparators(lastList_)});
+    if (!path)
+        return;
+    // The rows as the table shows them, in its order.
+    const std::vector<search::CsvRow> rows = results->csvRows();
+    const file_io::WriteResult written = search::writeCsv(paths::toFileSystem(*path), rows);
+    if (!written.ok) {
+        prompts::message(this, QStringLiteral("La liste n'a pas pu être enregistrée dans « %1 » : %2.")
+                                   .arg(*path, QString::fromStdString(written.error)));
+        return;
+    }
+    lastList_ = *path;
+    progressLabel->setText(QStringLiteral("Liste enregistrée dans « %1 » : %2.")
+                               .arg(*path, counted(rows.size(), QStringLiteral("projet"), QStringLiteral("projets"))));
 }
 
 void SearchWindow::closeEvent(QCloseEvent* event)

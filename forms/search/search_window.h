@@ -1,6 +1,9 @@
 #pragma once
 // "Rechercher dans les notes": a modeless window that searches the notes of a whole folder tree,
-// or of every bookmark's tree, and lists the projects found while the search runs.
+// or of every bookmark's tree, and lists the projects found while the search runs, with the state
+// of each one's export. A filter keeps the projects whose export is lost, or that have no export
+// or no note; each result's menu goes to the project, opens its folder or plays its export; the
+// list shown can be kept as a CSV file.
 #include "forms/search/background_search.h"
 
 #include <QElapsedTimer>
@@ -9,8 +12,11 @@
 #include <functional>
 #include <memory>
 
+class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTableView;
@@ -18,6 +24,7 @@ class QTableView;
 namespace orvasel {
 
 class ResultsModel;
+struct SearchResult;
 
 class SearchWindow : public QWidget {
     Q_OBJECT
@@ -28,6 +35,8 @@ public:
         std::function<QStringList()> bookmarkFolders; // every bookmark's folder
         std::function<void(const QString& folderText, const QString& project)> goTo;
         std::shared_ptr<search::Disk> disk = search::localDisk();  // where the search looks
+        // Plays an audio file with the user's player, as "Play" does, the boxes over owner.
+        std::function<void(QWidget* owner, const QString& audioPath)> play = nullptr;
     };
 
     SearchWindow(QWidget* parent, Links links);
@@ -43,6 +52,7 @@ public:
     bool searching() const { return searching_; }
 
     QLineEdit* queryEdit;
+    QComboBox* filterChoice;
     QRadioButton* folderChoice;
     QLineEdit* folderEdit;
     QPushButton* chooseFolderButton;
@@ -52,7 +62,14 @@ public:
     QTableView* resultsView;
     QLabel* countLabel;
     QLabel* progressLabel;
+    QPushButton* actionsButton;
+    QPushButton* exportListButton;
     ResultsModel* results;
+    // The menu of a result: its context menu, the actions button's, and Shift+F10's.
+    QMenu* resultMenu;
+    QAction* goToAction;
+    QAction* openFolderAction;
+    QAction* playAction;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,7 +79,15 @@ private:
     void chooseFolder();
     void resultsWaiting();
     void takeResults();
+    const SearchResult* currentResult() const;  // none when no row is current
     void goToCurrentResult();
+    void openCurrentFolder();
+    void playCurrentExport();
+    // The menu of the result at pos (viewport coordinates), made current; of the current one when
+    // there is none there.
+    void showResultMenu(const QPoint& pos);
+    void exportList();
+    void updateButtons();
     void showProgress(const search::Tally& tally, const QString& state);
     void setSearching(bool searching);
 
@@ -74,6 +99,7 @@ private:
     bool searching_ = false;
     bool searchedOnce_ = false;
     search::Tally tally_;
+    QString lastList_;  // where the list was last written
 };
 
 }  // namespace orvasel

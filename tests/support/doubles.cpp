@@ -43,6 +43,12 @@ std::optional<QString> ScriptedPrompts::openFile(QWidget*, const prompts::FileRe
     return takeNext(files);
 }
 
+std::optional<QString> ScriptedPrompts::saveFile(QWidget*, const prompts::FileRequest& request)
+{
+    shown.push_back({Shown::Kind::SaveFile, request.title, request.filter});
+    return takeNext(files);
+}
+
 std::optional<QString> ScriptedPrompts::chooseFolder(QWidget*, const QString& title, const QString& start)
 {
     shown.push_back({Shown::Kind::FolderChoice, title, start});

@@ -12,7 +12,7 @@
 namespace orvasel::testing {
 
 struct Shown {
-    enum class Kind { Message, Confirmation, OpenFile, FolderChoice, Error } kind;
+    enum class Kind { Message, Confirmation, OpenFile, SaveFile, FolderChoice, Error } kind;
     QString title;
     QString text;    // message or question; for a file dialog, its filter; for a folder chooser, its start
     prompts::Choice choice = prompts::Choice::OkCancel;
@@ -20,8 +20,8 @@ struct Shown {
 
 class ScriptedPrompts final : public prompts::Prompts {
 public:
-    // Answers for the next confirmations and file dialogs, in order. Unscripted confirmations
-    // answer Cancel/No, unscripted file dialogs are cancelled.
+    // Answers for the next confirmations and file dialogs (open and save alike), in order.
+    // Unscripted confirmations answer Cancel/No, unscripted file dialogs are cancelled.
     std::deque<prompts::Answer> answers;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<QString>> folders;  // unscripted folder choosers are cancelled
@@ -32,6 +32,7 @@ public:
     void showMessage(QWidget*, const prompts::Message& message) override;
     prompts::Answer confirm(QWidget*, const prompts::Confirmation& confirmation) override;
     std::optional<QString> openFile(QWidget*, const prompts::FileRequest& request) override;
+    std::optional<QString> saveFile(QWidget*, const prompts::FileRequest& request) override;
     std::optional<QString> chooseFolder(QWidget*, const QString& title, const QString& start) override;
     void showError(const prompts::Message& message) override;
 

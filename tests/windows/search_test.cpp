@@ -7,7 +7,10 @@
 #include "platform/name_order.h"
 #include "platform/paths.h"
 
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +27,11 @@
 namespace orvasel::testing {
 namespace {
 
+auto fields(const shell::Request& r)
+{
+    return std::tuple(static_cast<QWidget*>(r.owner), r.operation, r.file, r.parameters, r.directory, r.showCommand, r.target);
+}
+
 class SearchTest : public WindowTest {
 protected:
     void project(const QString& folder, const QString& name, const std::string& note)
@@ -38,13 +46,26 @@ protected:
     {
         window->queryEdit->setText(text);
         QTest::keyClick(window->queryEdit, Qt::Key_Return);
+        return rows();
+    }
+    QStringList rows()
+    {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->searching(); }, 20000)) << "the search did not end";
         QStringList rows;
         for (int row = 0; row < window->results->rowCount(); ++row) {
             const SearchResult& found = window->results->at(row);
-            rows << found.project + " | " + QDir::fromNativeSeparators(found.folder) + " | " + found.line;
+            rows << found.project + " | " + QDir::fromNativeSeparators(found.folder) + " | " + found.line + " | "
+                        + found.exportState;
         }
         return rows;
+    }
+    // The menu of the current result, as the keyboard opens it, then one of its items by its letter.
+    void fromResultMenu(const std::function<void()>& openMenu, char letter)
+    {
+        openMenu();
+        ASSERT_TRUE(window->resultMenu->isVisible());
+        QTest::keyClick(window->resultMenu, letter);
+        EXPECT_FALSE(window->resultMenu->isVisible());
     }
     void goTo(int row)
     {
@@ -67,10 +88,13 @@ struct QueuedCalls : QObject {
 
 TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEndsWithTheProgram)
 {
+    // Exports as the user gives them: one there, one gone, one that is no full path.
+    const QString exports = QDir::toNativeSeparators(makeFolder("Exports")) + paths::separator();
+    writeFile(exports + "temoin.wav", "RIFF");
     project("Album/Été", "Ballade.cpr", "Intro\r\nrefaire les VOIX\r\nEOF\r\nmix\\final_v3.wav\r\n");
-    project("Album/Hiver", "Rock.cpr", "Tempo 140\r\nEOF\r\n\r\n");
+    project("Album/Hiver", "Rock.cpr", "Tempo 140\r\nEOF\r\n" + (exports + "perdu.wav").toStdString() + "\r\n");
     project("Album/Hiver", "Slow.cpr", {});
-    project(".", "Brouillon.cpr", "voix t\xE9moin\r\nEOF\r\n\r\n");
+    project(".", "Brouillon.cpr", "voix t\xE9moin\r\nEOF\r\n" + (exports + "temoin.wav").toStdString() + "\r\n");
     for (int i = 0; i < 300; ++i)
         project(QString("Grand/%1").arg(i), "song.cpr", i % 2 ? "pair\r\nEOF\r\n\r\n" : "impair\r\nEOF\r\n\r\n");
     const QString tree = workDir.filePath("Musique");
@@ -115,8 +139,8 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEnds
     EXPECT_TRUE(window->progressLabel->text().contains("n'existe pas")) << window->progressLabel->text().toStdString();
     window->folderEdit->setText(tree);
     const QString root = QDir::fromNativeSeparators(tree);
-    EXPECT_EQ(search("VOIX"), QStringList({"Brouillon.cpr | " + root + "/ | voix témoin",
-                                           "Ballade.cpr | " + root + "/Album/Été/ | refaire les VOIX"}));
+    EXPECT_EQ(search("VOIX"), QStringList({"Brouillon.cpr | " + root + "/ | voix témoin | présent",
+                                           "Ballade.cpr | " + root + "/Album/Été/ | refaire les VOIX | non vérifié"}));
 
     // A result opens its project, unless the note shown is unsaved.
     goTo(1);
@@ -128,6 +152,58 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEnds
     click(Form1->Button2);
     goTo(0);
     EXPECT_EQ(CurrentProjectPath, folderText(tree) + "Brouillon.cpr");
+
+    // The list shown, in its order, as a CSV file; a write that fails is told and leaves nothing.
+    window->resultsView->sortByColumn(ResultsModel::ProjectColumn, Qt::AscendingOrder);
+    const QString list = workDir.filePath("liste.csv"), nowhere = workDir.filePath("absent/liste.csv");
+    prompts.files = {list, nowhere};
+    click(window->exportListButton);
+    EXPECT_EQ(readFile(list), "\xEF\xBB\xBFProjet;Dossier;Ligne;Export;État de l'export\r\n"
+                              "Ballade.cpr;" + folderText(tree + "/Album/Été").toStdString() + ";refaire les VOIX;mix\\final_v3.wav;non vérifié\r\n"
+                              "Brouillon.cpr;" + folderText(tree).toStdString() + ";voix témoin;" + (exports + "temoin.wav").toStdString() + ";présent\r\n");
+    click(window->exportListButton);
+    EXPECT_TRUE(prompts.shown.back().text.startsWith("La liste n'a pas pu être enregistrée")) << prompts.shown.back().text.toStdString();
+    EXPECT_FALSE(exists(nowhere));
+
+    // A filter beside the text lists anew, with the text: exports gone, projects without export or note.
+    window->queryEdit->clear();
+    window->filterChoice->setFocus();
+    QTest::keyClick(window->filterChoice, Qt::Key_Down);
+    EXPECT_EQ(rows(), QStringList({"Rock.cpr | " + root + "/Album/Hiver/ | Tempo 140 | introuvable"}));
+    window->filterChoice->setCurrentIndex(2);
+    EXPECT_EQ(search("impair").size(), 150);
+    window->filterChoice->setCurrentIndex(3);
+    EXPECT_EQ(search(""), QStringList({"Slow.cpr | " + root + "/Album/Hiver/ |  | \u2014"}));
+
+    // A result's menu from the keyboard: its folder in the file manager, its export played with the
+    // player asked for first, as "Play" does.
+    window->filterChoice->setCurrentIndex(1);
+    search("");
+    QApplication::setActiveWindow(window);
+    window->resultsView->setFocus();
+    window->resultsView->setCurrentIndex(window->results->index(0, 0));
+    fromResultMenu([&] { QTest::keyClick(window->resultsView, Qt::Key_F10, Qt::ShiftModifier); }, 'o');
+    const QString hiver = folderText(tree + "/Album/Hiver");
+#ifdef _WIN32
+    EXPECT_EQ(fields(shell.requests.back()), std::tuple(window, QString("open"), QString("explorer.exe"),
+                                                        "/select,\"" + hiver + "Rock.cpr\"", QString(), shell::kRestore,
+                                                        shell::Target::Program));
+#else
+    EXPECT_EQ(fields(shell.requests.back()), std::tuple(window, QString("open"), paths::folderName(hiver), QString(),
+                                                        hiver, shell::kRestore, shell::Target::Document));
+#endif
+    prompts.answers = {prompts::Answer::Yes};
+    prompts.files = {"lecteur.exe"};
+    fromResultMenu([&] {
+        // The context-menu key, as the platform tells it: at the current result.
+        const QPoint at = window->resultsView->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, at, window->resultsView->mapToGlobal(at));
+        QApplication::sendEvent(window->resultsView, &menuKey);
+    }, 'c');
+    EXPECT_TRUE(prompts.ofKind(Shown::Kind::Confirmation).back().text.contains("lecteur audio"));
+    EXPECT_EQ(fields(shell.requests.back()), std::tuple(window, QString("open"), QString("lecteur.exe"), QString("perdu.wav"),
+                                                        exports, shell::kShowNoActivate, shell::Target::Program));
+    window->filterChoice->setCurrentIndex(0);
 
     // Closing the window stops its search, whose waiting batches are dropped too.
     window->startSearch();
@@ -210,13 +286,13 @@ TEST(ResultsModelTest, BatchesAreMergedInOneStepEachAndKeepTheOrder)
     for (std::size_t from = 0; from < numbers.size(); from += 1000) {
         std::vector<SearchResult> batch;
         for (std::size_t i = from; i < from + 1000; ++i)
-            batch.push_back({QString("Morceau %1.cpr").arg(numbers[i]), QString("/Musique/%1/").arg(numbers[i] % 997), "x"});
+            batch.push_back({QString("Morceau %1.cpr").arg(numbers[i]), QString("/Musique/%1/").arg(numbers[i] % 997), "x", {}, {}});
         model.add(std::move(batch));
         if (!kept.isValid())
             kept = model.index(500, 0);
     }
     const QString keptName = model.at(kept.row()).project;
-    model.add({{"Zut.cpr", "/Zz/", "x"}, {"Zut 2.cpr", "/Zz/", "x"}});  // all at one place: inserted as they are
+    model.add({{"Zut.cpr", "/Zz/", "x", {}, {}}, {"Zut 2.cpr", "/Zz/", "x", {}, {}}});  // all at one place: inserted as they are
     EXPECT_EQ(std::pair(int(inserted.count()), int(moved.count())), std::pair(101, 99));  // the first batch too
     ASSERT_EQ(model.rowCount(), 100'002);
     for (int row = 1; row < model.rowCount(); ++row) {
