@@ -68,7 +68,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The title of the taskbar button. No display name: Qt would append it to every window title.
     setApplicationName(QStringLiteral("Orvasel"));
-    setWindowIcon(QIcon(QStringLiteral(":/orvasel.png")));
+    setWindowIcon(look::programIcon());
     setFont(look::defaultFont());
     loadTranslations(*this);
 }

@@ -11,12 +11,10 @@ list(REMOVE_ITEM ORVASEL_LIB_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
 file(GLOB ORVASEL_LIB_HEADERS CONFIGURE_DEPENDS platform/*.h forms/*/*.h app/*.h)
 qt_add_library(orvasel_lib STATIC ${ORVASEL_LIB_SOURCES} ${ORVASEL_LIB_HEADERS})
-set(ORVASEL_PICTURES)
-foreach(picture title_strip.bmp about.bmp orvasel.png)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/${picture})
-    list(APPEND ORVASEL_PICTURES resources/${picture})
-  endif()
-endforeach()
+# The pictures and the window icon, each also drawn for screens set to 150 % and 200 %
+# (resources/draw/draw_pictures.py).
+file(GLOB ORVASEL_PICTURES RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
+  resources/title_strip*.* resources/about*.* resources/orvasel*.png)
 qt_add_resources(orvasel_lib "orvasel_pictures" PREFIX "/" BASE resources FILES ${ORVASEL_PICTURES})
 target_link_libraries(orvasel_lib PUBLIC orvasel_core Qt6::Widgets)
 
@@ -49,6 +47,10 @@ install(CODE "
 if(UNIX AND NOT APPLE)
   install(FILES resources/orvasel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES resources/orvasel.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+  foreach(size 16 24 48 64)
+    install(FILES resources/orvasel-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME orvasel.png)
+  endforeach()
 endif()
 
 if(ORVASEL_TESTS)

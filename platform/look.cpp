@@ -1,8 +1,11 @@
 #include "platform/look.h"
 
 #include <QAbstractItemView>
+#include <QFile>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLabel>
+#include <QPainter>
 #include <QPalette>
 #include <QStyledItemDelegate>
 
@@ -23,6 +26,49 @@ public:
 
 private:
     int height_;
+};
+
+// Draws, at each paint, the version of its picture made for the screen's scale: a window moved to
+// a screen of another scale keeps a sharp picture.
+class ScaledPicture final : public QLabel {
+public:
+    ScaledPicture(const QString& resource, QWidget* parent) : QLabel(parent), resource_(resource)
+    {
+        // The 100 % picture gives the label its content for assistive technology and for size hints.
+        setPixmap(QPixmap(resource));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, pictureFor(devicePixelRatioF()));
+    }
+
+private:
+    // The smallest picture made for at least this scale, else the largest there is.
+    QPixmap pictureFor(qreal ratio)
+    {
+        if (ratio != shownRatio_) {
+            shownRatio_ = ratio;
+            shown_ = pixmap();
+            const QString base = resource_.left(resource_.lastIndexOf(QLatin1Char('.')));
+            for (const auto& [scale, suffix] : {std::pair{1.5, "@1.5x.png"}, std::pair{2.0, "@2x.png"}}) {
+                const QString file = base + QLatin1String(suffix);
+                if (ratio <= 1.0 || !QFile::exists(file))
+                    break;
+                shown_ = QPixmap(file);
+                shown_.setDevicePixelRatio(scale);
+                if (ratio <= scale)
+                    break;
+            }
+        }
+        return shown_;
+    }
+
+    QString resource_;
+    qreal shownRatio_ = 0;
+    QPixmap shown_;
 };
 
 }  // namespace
@@ -82,12 +128,22 @@ void setItemHeight(QAbstractItemView* view, int height)
 
 QLabel* picture(const QString& resource, QWidget* parent, QRect box)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new ScaledPicture(resource, parent);
     label->setGeometry(box);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setScaledContents(false);
-    label->setPixmap(QPixmap(resource));
     return label;
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64}) {
+        const QString file = size == 32 ? QStringLiteral(":/orvasel.png") : QStringLiteral(":/orvasel-%1.png").arg(size);
+        if (QFile::exists(file))
+            icon.addFile(file, QSize(size, size));
+    }
+    return icon;
 }
 
 }  // namespace orvasel::look

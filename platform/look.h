@@ -8,6 +8,7 @@
 #include <QString>
 
 class QAbstractItemView;
+class QIcon;
 class QLabel;
 class QWidget;
 
@@ -28,7 +29,12 @@ void useButtonFaceBackground(QWidget* window);
 void setTextColour(QWidget* widget, const QColor& colour);
 void setItemHeight(QAbstractItemView* view, int height);
 
-// A picture drawn at its natural size from the top-left corner of its box, never scaled.
+// A picture drawn at its natural size from the top-left corner of its box, never scaled. On a
+// screen set to 150 % or 200 %, the picture drawn for that scale is shown instead, when there is
+// one: "<name>@1.5x.png" or "<name>@2x.png" beside the resource "<name>.<ext>".
 QLabel* picture(const QString& resource, QWidget* parent, QRect box);
+
+// The program's icon, in every size drawn for it.
+QIcon programIcon();
 
 }  // namespace orvasel::look
