@@ -61,11 +61,32 @@ if(ORVASEL_TESTS)
   target_include_directories(orvasel_window_tests PRIVATE tests)
   # The program's .ico, which the window icon must match.
   qt_add_resources(orvasel_window_tests "test_pictures" PREFIX "/tests" BASE resources FILES resources/orvasel.ico)
+  # One variable only: the test discovery passes no list on. (The tests start offscreen by themselves.)
+  set(ORVASEL_WINDOW_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  set(qt QT)
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    # Wine keeps the host's QT_ variables from Windows programs: it passes WINEQT_ ones as QT_.
+    set(qt WINEQT)
+    # Under Wine, Qt's offscreen platform reads the fonts of one folder: the build machine's
+    # Liberation fonts, which also stand in for "MS Sans Serif" on Linux, so that both measure alike.
+    set(ORVASEL_WINDOW_TEST_ENVIRONMENT "WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/liberation")
+  endif()
   gtest_discover_tests(orvasel_window_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "${ORVASEL_WINDOW_TEST_ENVIRONMENT}")
+  # The captions once more on a screen set to 200 %: the scale is read when the application starts.
+  add_test(NAME CaptionsTest.At200Percent COMMAND orvasel_window_tests --gtest_filter=CaptionsTest.*)
+  set_tests_properties(CaptionsTest.At200Percent PROPERTIES
+    ENVIRONMENT "${ORVASEL_WINDOW_TEST_ENVIRONMENT};${qt}_SCALE_FACTOR=2")
   add_test(NAME SettingsFileBesideProgram.RebuildsAndInstallsKeepTheUsersFile
     COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE=${ORVASEL_INITIAL_SETTINGS}
             -DPLACE=${ORVASEL_PLACE_SETTINGS} -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/build/settings_file_test.cmake)
+  if(UNIX AND NOT APPLE)
+    # The desktop entry, started as the desktop's menus start it (gio: GNOME's launcher).
+    find_program(ORVASEL_GIO gio REQUIRED)
+    add_test(NAME DesktopEntry.StartsInTheHomeFolder
+      COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/build/desktop_entry_test.sh ${ORVASEL_GIO}
+              ${CMAKE_CURRENT_SOURCE_DIR}/resources/orvasel.desktop)
+  endif()
   if(WIN32)
     # The player and Cubase of the Windows shell tests: it records how the shell started it.
     add_executable(orvasel_test_player tests/player/test_player.cpp)
