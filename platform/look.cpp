@@ -1,12 +1,15 @@
 #include "platform/look.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
+#include <QPushButton>
 #include <QStyledItemDelegate>
 
 namespace orvasel::look {
@@ -26,6 +29,22 @@ public:
 
 private:
     int height_;
+};
+
+// The application's style, but a button's caption may use the whole height inside its border.
+class CaptionRoomStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override
+    {
+        QRect room = QProxyStyle::subElementRect(element, option, widget);
+        if (element == SE_PushButtonContents) {
+            const int border = pixelMetric(PM_DefaultFrameWidth, option, widget);
+            room.setTop(option->rect.top() + border);
+            room.setBottom(option->rect.bottom() - border);
+        }
+        return room;
+    }
 };
 
 // Draws, at each paint, the version of its picture made for the screen's scale: a window moved to
@@ -90,6 +109,14 @@ QFont fixedPitchFont()
     font.setPixelSize(11);
     font.setFixedPitch(true);
     return font;
+}
+
+void giveCaptionRoom(QPushButton* button)
+{
+    // A style of its own, made after the application's: the application's stays its own.
+    auto* style = new CaptionRoomStyle(QApplication::style()->name());
+    style->setParent(button);
+    button->setStyle(style);
 }
 
 void placeWindow(QWidget* window, QPoint topLeft, QSize outerSize)

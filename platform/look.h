@@ -10,6 +10,7 @@
 class QAbstractItemView;
 class QIcon;
 class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace orvasel::look {
@@ -21,6 +22,11 @@ inline const QColor kRed{255, 0, 0};
 QFont defaultFont();
 // The note editor's font: the same size with a fixed pitch.
 QFont fixedPitchFont();
+
+// Windows draws a button's caption anywhere inside the button's border; Qt's styles keep a margin
+// of their own inside it, which leaves a button 17 pixels high less than a line of text, and
+// clips the caption's descenders. Such a button gets the height inside its border for its caption.
+void giveCaptionRoom(QPushButton* button);
 
 // Places a window by its outer frame: top-left corner and outer size.
 void placeWindow(QWidget* window, QPoint topLeft, QSize outerSize);
