@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 
 namespace orvasel::look {
@@ -44,6 +45,27 @@ public:
             room.setBottom(option->rect.bottom() - border);
         }
         return room;
+    }
+    // As Qt's own, but with the room above: Qt's styles paint a button's caption in the room of
+    // their own making.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (element != CE_PushButton || !button) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        drawControl(CE_PushButtonBevel, button, painter, widget);
+        QStyleOptionButton caption = *button;
+        caption.rect = subElementRect(SE_PushButtonContents, button, widget);
+        drawControl(CE_PushButtonLabel, &caption, painter, widget);
+        if (button->state & State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(*button);
+            focus.rect = subElementRect(SE_PushButtonFocusRect, button, widget);
+            drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+        }
     }
 };
 
