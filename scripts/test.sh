@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/packages.sh g++-mingw-w64-x86-64-posix wine64 wine fonts-wine clang libclang-rt-14-dev googletest \
+scripts/packages.sh g++-mingw-w64-x86-64-posix wine64 wine clang libclang-rt-14-dev googletest \
   ninja-build dpkg-dev nsis openbox xdotool imagemagick ccache libglib2.0-bin
 jobs=$(nproc)
 fuzz_seconds=${ORVASEL_FUZZ_SECONDS:-30}
