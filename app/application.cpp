@@ -6,11 +6,13 @@
 #include "forms/main/state.h"
 #include "forms/search/entry.h"
 #include "platform/look.h"
+#include "platform/program.h"
 #include "platform/prompts.h"
 
-#include <QIcon>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QWindow>
 #include <exception>
@@ -49,6 +51,23 @@ void loadTranslations(QApplication& application)
     delete translator;
 }
 
+// Started in its own folder (the working folder of the Start-menu shortcut, or a double click on
+// the program), Orvasel would first show the user its own files: it starts in the user's Documents
+// folder on Windows, their home folder elsewhere. Any other working folder was chosen by the user,
+// at a command line say, and is kept.
+void leaveProgramFolder()
+{
+    if (QDir(QDir::currentPath()) != QDir(program::programFolder()))
+        return;
+#ifdef _WIN32
+    const QString usersFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    const QString usersFolder = QDir::homePath();
+#endif
+    if (!QDir::setCurrent(usersFolder))
+        QDir::setCurrent(QDir::homePath());
+}
+
 // A secondary window is owned by the main window, as a dialog is by the window it belongs to: the
 // window system keeps it above its owner (on Windows as on X11), it ends with the program, and it
 // takes no place of its own among the program's windows. It is not made a child, which would
@@ -68,7 +87,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     // The title of the taskbar button. No display name: Qt would append it to every window title.
     setApplicationName(QStringLiteral("Orvasel"));
-    setWindowIcon(QIcon(QStringLiteral(":/orvasel.png")));
+    setWindowIcon(look::programIcon());
     setFont(look::defaultFont());
     loadTranslations(*this);
 }
@@ -85,6 +104,7 @@ bool Application::notify(QObject* receiver, QEvent* event)
 
 void CreateWindows()
 {
+    leaveProgramFolder();
     InitialiseMainWindowState();
     Form1 = new TForm1;
     InstallSearchShortcuts(Form1);

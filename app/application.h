@@ -11,8 +11,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Start-up up to the shown main window: the main-window state, Form1 (whose creation lists the
-// stored bookmark's folder), then Form2 and Form3, hidden.
+// Start-up up to the shown main window: the working folder moved from the program's own folder to
+// the user's, the main-window state, Form1 (whose creation lists the stored bookmark's folder, or
+// else the working folder), then Form2 and Form3, hidden.
 void CreateWindows();
 // Ends the run: the three windows are destroyed and the main-window state released.
 void DestroyWindows();

@@ -11,12 +11,10 @@ list(REMOVE_ITEM ORVASEL_LIB_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
 file(GLOB ORVASEL_LIB_HEADERS CONFIGURE_DEPENDS platform/*.h forms/*/*.h app/*.h)
 qt_add_library(orvasel_lib STATIC ${ORVASEL_LIB_SOURCES} ${ORVASEL_LIB_HEADERS})
-set(ORVASEL_PICTURES)
-foreach(picture title_strip.bmp about.bmp orvasel.png)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/${picture})
-    list(APPEND ORVASEL_PICTURES resources/${picture})
-  endif()
-endforeach()
+# The pictures and the window icon, each also drawn for screens set to 150 % and 200 %
+# (resources/draw/draw_pictures.py).
+file(GLOB ORVASEL_PICTURES RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
+  resources/title_strip*.* resources/about*.* resources/orvasel*.png)
 qt_add_resources(orvasel_lib "orvasel_pictures" PREFIX "/" BASE resources FILES ${ORVASEL_PICTURES})
 target_link_libraries(orvasel_lib PUBLIC orvasel_core Qt6::Widgets)
 
@@ -49,6 +47,10 @@ install(CODE "
 if(UNIX AND NOT APPLE)
   install(FILES resources/orvasel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES resources/orvasel.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+  foreach(size 16 24 48 64)
+    install(FILES resources/orvasel-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME orvasel.png)
+  endforeach()
 endif()
 
 if(ORVASEL_TESTS)
@@ -59,11 +61,32 @@ if(ORVASEL_TESTS)
   target_include_directories(orvasel_window_tests PRIVATE tests)
   # The program's .ico, which the window icon must match.
   qt_add_resources(orvasel_window_tests "test_pictures" PREFIX "/tests" BASE resources FILES resources/orvasel.ico)
+  # One variable only: the test discovery passes no list on. (The tests start offscreen by themselves.)
+  set(ORVASEL_WINDOW_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  set(qt QT)
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    # Wine keeps the host's QT_ variables from Windows programs: it passes WINEQT_ ones as QT_.
+    set(qt WINEQT)
+    # Under Wine, Qt's offscreen platform reads the fonts of one folder: the build machine's
+    # Liberation fonts, which also stand in for "MS Sans Serif" on Linux, so that both measure alike.
+    set(ORVASEL_WINDOW_TEST_ENVIRONMENT "WINEQT_QPA_FONTDIR=Z:/usr/share/fonts/truetype/liberation")
+  endif()
   gtest_discover_tests(orvasel_window_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "${ORVASEL_WINDOW_TEST_ENVIRONMENT}")
+  # The captions once more on a screen set to 200 %: the scale is read when the application starts.
+  add_test(NAME CaptionsTest.At200Percent COMMAND orvasel_window_tests --gtest_filter=CaptionsTest.*)
+  set_tests_properties(CaptionsTest.At200Percent PROPERTIES
+    ENVIRONMENT "${ORVASEL_WINDOW_TEST_ENVIRONMENT};${qt}_SCALE_FACTOR=2")
   add_test(NAME SettingsFileBesideProgram.RebuildsAndInstallsKeepTheUsersFile
     COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE=${ORVASEL_INITIAL_SETTINGS}
             -DPLACE=${ORVASEL_PLACE_SETTINGS} -P ${CMAKE_CURRENT_SOURCE_DIR}/tests/build/settings_file_test.cmake)
+  if(UNIX AND NOT APPLE)
+    # The desktop entry, started as the desktop's menus start it (gio: GNOME's launcher).
+    find_program(ORVASEL_GIO gio REQUIRED)
+    add_test(NAME DesktopEntry.StartsInTheHomeFolder
+      COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/build/desktop_entry_test.sh ${ORVASEL_GIO}
+              ${CMAKE_CURRENT_SOURCE_DIR}/resources/orvasel.desktop)
+  endif()
   if(WIN32)
     # The player and Cubase of the Windows shell tests: it records how the shell started it.
     add_executable(orvasel_test_player tests/player/test_player.cpp)

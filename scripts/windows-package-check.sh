@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks what a Windows user downloads, under Wine: the installer installs silently into Program
-# Files with its Start-menu entry and its Add/Remove Programs entry, the installed program starts
-# and ends for a user who cannot write in its folder (its settings go to the user's own folder),
-# an upgrade keeps the settings beside the program, and the uninstaller removes the rest.
+# Files with its Start-menu entry and its Add/Remove Programs entry, the installed program started
+# from the Start menu lists the user's Documents folder and ends for a user who cannot write in its
+# folder (its settings go to the user's own folder), an upgrade keeps the settings beside the
+# program, and the uninstaller removes the rest.
 # Usage: scripts/windows-package-check.sh <Orvasel-x.y.z-windows-x64-setup.exe, or its folder>
 # The zip made with it (same name, .zip) must lie beside it. Wine runs in ORVASEL_CHECK_WINEPREFIX
 # when given (one without Orvasel in it), otherwise in a prefix of its own, removed at the end; a
@@ -41,6 +42,11 @@ fail() {
 [[ -f $setup && -f $zip ]] || fail "$setup and $zip are needed"
 
 work=$(mktemp -d)
+# Wine links the user's Documents folder to the one in the home folder: a home of its own keeps
+# what the check puts there out of the real one.
+export XDG_CACHE_HOME=${XDG_CACHE_HOME:-$HOME/.cache}
+export HOME=$work/home
+mkdir -p "$HOME/Documents"
 WINEPREFIX=${ORVASEL_CHECK_WINEPREFIX:-$work/wine}
 # No prompts to fetch Wine's .NET and HTML engines, which the program does not use.
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -120,12 +126,15 @@ check_unregistered() {
 
 step "Wine prefix"
 wine_run wineboot --init
+"$(dirname "$0")/wine-fonts.sh"
 program_files=$(windows_path '%ProgramW6432%')
 install_win="$program_files\\Orvasel"
 install_dir=$(unix_path "$install_win")
 settings_dir=$(unix_path "$(windows_path '%LOCALAPPDATA%')\\Orvasel")
-shortcut=$(unix_path "$(windows_path '%ProgramData%')\\Microsoft\\Windows\\Start Menu\\Programs\\Orvasel.lnk")
-[[ -n $install_dir && -n $settings_dir && -n $shortcut ]] || fail "Wine's folders are not found"
+shortcut_win="$(windows_path '%ProgramData%')\\Microsoft\\Windows\\Start Menu\\Programs\\Orvasel.lnk"
+shortcut=$(unix_path "$shortcut_win")
+documents=$(unix_path "$(windows_path '%USERPROFILE%')\\Documents")
+[[ -n $install_dir && -n $settings_dir && -n $shortcut && -d $documents ]] || fail "Wine's folders are not found"
 # The check removes what it finds: a prefix that holds a user's Orvasel is not its to change.
 [[ ! -e $install_dir ]] || fail "$install_win exists before the installation"
 [[ ! -e $settings_dir ]] || fail "$settings_dir exists before the installation"
@@ -140,7 +149,7 @@ same_files "$unpacked/Orvasel.you" "$install_dir/Orvasel.you"
 check_registered
 step_done
 
-step "Installed program, started by a user who cannot write in its folder"
+step "Installed program, started from the Start menu by a user who cannot write in its folder"
 # Program Files is writable for everyone under Wine: the folder is made read-only, and root, who
 # writes anyway, gives up that right for the program and its Wine server.
 wineserver -k >/dev/null 2>&1 || true
@@ -149,13 +158,19 @@ as_user=()
 if ((EUID == 0)); then
   as_user=(setpriv --bounding-set=-dac_override,-dac_read_search)
 fi
-"${as_user[@]}" wine "$install_win\\orvasel.exe" 2>>"$wine_log" &
-program=$!
+# Without a bookmark, the folder list shows the user's Documents folder, where a folder of projects
+# waits.
+mkdir -p "$documents/Projets"
+touch "$documents/Projets/Premier.cpr"
+# As Explorer does: the shell opens the shortcut, which starts the program in its working folder.
+"${as_user[@]}" wine start "$shortcut_win" 2>>"$wine_log" || fail "the Start-menu shortcut could not be opened"
 window=
+main_window() {
+  xdotool search --onlyvisible --name '^Orvasel$' 2>/dev/null | head -n 1 || true
+}
 for ((i = 0; i < 240; i++)); do
-  window=$(xdotool search --onlyvisible --name '^Orvasel$' 2>/dev/null | head -n 1 || true)
+  window=$(main_window)
   [[ -n $window ]] && break
-  kill -0 "$program" 2>/dev/null || fail "the program ended before showing its window"
   sleep 0.5
 done
 [[ -n $window ]] || fail "no main window within 120 s"
@@ -164,17 +179,30 @@ sleep 2
 if [[ -n ${ORVASEL_SCREENSHOT:-} ]]; then
   import -window root "$ORVASEL_SCREENSHOT"
 fi
+# The folder list shows C:\users\<name>\Documents, its fourth entry, and the folder in it as the
+# fifth (the list is at 2, 32, 16 pixels an entry): opened, that one lists its project, and a click
+# on it (the project list is at 192, 96) creates its information file.
+xdotool mousemove --window "$window" 60 104 click --repeat 2 --delay 80 1
+sleep 1
+xdotool mousemove --window "$window" 222 102 click 1
+for ((i = 0; i < 40; i++)); do
+  [[ -f $documents/Projets/Premier.cpr.info ]] && break
+  sleep 0.5
+done
+[[ -f $documents/Projets/Premier.cpr.info ]] ||
+  fail "the Start-menu entry did not show the Documents folder: $(ls -R "$documents")"
 [[ -f $settings_dir/Orvasel.you ]] || fail "no settings in the user's folder $settings_dir"
 same_files "$unpacked/Orvasel.you" "$settings_dir/Orvasel.you"
 # Changed behind the program's back: what is there after the close was written by the close.
 printf 'not written back\r\n' >"$settings_dir/Orvasel.you"
+# (Its exit code, which the shell does not pass on, is checked by scripts/windows-smoke.sh.)
 wine taskkill /im orvasel.exe >/dev/null 2>>"$wine_log" || fail "taskkill could not ask the program to close"
 for ((i = 0; i < 60; i++)); do
-  kill -0 "$program" 2>/dev/null || break
+  [[ -z $(main_window) ]] && break
   sleep 0.5
 done
-! kill -0 "$program" 2>/dev/null || fail "the program did not end within 30 s of the close request"
-wait "$program" || fail "the program ended with status $?"
+[[ -z $(main_window) ]] || fail "the program did not end within 30 s of the close request"
+timeout 60 wineserver -w || fail "the program did not end within 60 s of its window"
 same_files "$unpacked/Orvasel.you" "$settings_dir/Orvasel.you"
 same_files "$unpacked/Orvasel.you" "$install_dir/Orvasel.you"
 check_installed_files

@@ -5,6 +5,9 @@
 # order); a close request must end the program with exit code 0 and the settings file written back
 # byte for byte.
 #   scripts/windows-smoke.sh BUILD/bin [SCREENSHOT.png]
+# ORVASEL_SMOKE_DPI=144 or 192 runs it on a display set to 150 % or 200 % (96 dots per inch: 100 %).
+# The pictures in docs/ are taken with Qt's FreeType font engine (see scripts/wine-fonts.sh):
+#   WINEQT_QPA_PLATFORM=windows:fontengine=freetype scripts/windows-smoke.sh build-win/bin docs/windows.png
 set -euo pipefail
 bin=$(cd "$1" && pwd)
 screenshot=${2:-}
@@ -23,8 +26,9 @@ waitFor() {  # seconds, command...
   until "$@" >/dev/null 2>&1; do [ $SECONDS -lt $until ] || return 1; sleep 0.5; done
 }
 
+dpi=${ORVASEL_SMOKE_DPI:-96}
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 $((1024 * dpi / 96))x$((768 * dpi / 96))x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 waitFor 20 test -s "$work/display" || fail "no virtual display"
 export DISPLAY=:$(head -n1 "$work/display")
@@ -32,6 +36,7 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 export WINEPREFIX=$work/wine WINEDEBUG=-all
 wineboot --init >/dev/null 2>&1 || true
+"$(dirname "$0")/wine-fonts.sh" "$dpi"
 
 # The program as installed: its folder, with the settings file of a user whose bookmark names a
 # folder of projects (code page 1252, CR LF).
@@ -54,8 +59,8 @@ window=$(xdotool search --name '^Orvasel$' | head -n1)
 sleep 3  # let it paint
 [ -z "$screenshot" ] || import -window root "$screenshot"
 
-# The first project of the list, just below the list's top edge (the list is at 192, 96).
-xdotool mousemove --window "$window" 222 102 click 1
+# The first project of the list, just below the list's top edge (the list is at 192, 96 at 100 %).
+xdotool mousemove --window "$window" $((222 * dpi / 96)) $((102 * dpi / 96)) click 1
 waitFor 20 test -f "$projects/alpha.cpr.info" ||
   fail "a click on the first project did not select alpha.cpr: $(ls "$projects")"
 

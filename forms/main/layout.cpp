@@ -67,6 +67,8 @@ void TForm1::createControls()
     ComboBox1->hide();
     Button5 = makeButton(QStringLiteral("+ Ajouter +"), GroupBox1, {16, 13, 75, 17});
     Button6 = makeButton(QStringLiteral("- Supprimer -"), GroupBox1, {16, 34, 75, 17});
+    look::giveCaptionRoom(Button5);
+    look::giveCaptionRoom(Button6);
     ComboBox2 = new ComboBox(GroupBox1);
     ComboBox2->setGeometry(96, 32, 481, 21);
     ComboBox2->setAccessibleName(QStringLiteral("Signets"));

@@ -25,6 +25,9 @@ SetCompressor /SOLID lzma
 !define SETTINGS "Orvasel.you"
 
 Name "${PRODUCT}"
+; NSIS's French texts write "de Orvasel": every one this installer shows is given with the elision.
+Caption "Installation d'${PRODUCT}"
+UninstallCaption "Désinstallation d'${PRODUCT}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
@@ -43,14 +46,19 @@ VIAddVersionKey /LANG=1036 "LegalCopyright" "${PUBLISHER}"
 !define MUI_ICON "${STAGE}/orvasel.ico"
 !define MUI_UNICON "${STAGE}/orvasel.ico"
 !define MUI_ABORTWARNING
+!define MUI_ABORTWARNING_TEXT "Êtes-vous sûr de vouloir quitter l'installation d'${PRODUCT} ?"
 
+!define MUI_WELCOMEPAGE_TITLE "Bienvenue dans le programme d'installation d'${PRODUCT}"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
+!define MUI_PAGE_HEADER_SUBTEXT "Veuillez patienter pendant l'installation d'${PRODUCT}."
 !insertmacro MUI_PAGE_INSTFILES
 ; No "start Orvasel now" box: started from here the program would run with the installer's
 ; administrator rights and keep its settings beside itself instead of in the user's folder.
+!define MUI_FINISHPAGE_TITLE "Fin de l'installation d'${PRODUCT}"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_HEADER_SUBTEXT "Veuillez patienter pendant la désinstallation d'${PRODUCT}."
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "French"
 

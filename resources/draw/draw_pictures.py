@@ -3,15 +3,18 @@
 
     python3 resources/draw/draw_pictures.py [--preview DIR]
 
-Writes title_strip.bmp (146 x 38, 24-bit), about.bmp (281 x 190, 24-bit),
-orvasel.ico (32 x 32, 16 colours) and orvasel.png (the same 16-colour picture, for the
-window icon).
+Writes title_strip.bmp (146 x 38, 24-bit) and about.bmp (281 x 190, 24-bit), and the same
+pictures drawn for screens set to 150 % and 200 % (title_strip@1.5x.png, title_strip@2x.png,
+about@1.5x.png, about@2x.png: 1.5 and 2 times as many pixels each way); orvasel.ico (16
+colours, 32 x 32 first, then 16, 24, 48 and 64 pixels for the other scales) and the same
+pictures as orvasel.png (32 x 32, for the window icon) and orvasel-<size>.png.
 With --preview, also writes 4x enlarged PNG copies into DIR for viewing.
 
 Everything is drawn here from shapes, in plain Python (no imaging library);
 only the lettering of the about picture is set by ImageMagick's convert,
 because it owns the fonts. Shapes are rasterised at a multiple of the final
-size and averaged down, which gives the soft, anti-aliased edges.
+size and averaged down, which gives the soft, anti-aliased edges. A picture
+for another scale is drawn anew at that size, from the same shapes.
 """
 
 import math
@@ -91,11 +94,15 @@ def catmull_closed(pts, steps=14):
 # ---------------------------------------------------------------- canvas
 
 class Canvas:
-    """An RGB float picture drawn at `ss` times its final size."""
+    """An RGB float picture of w x h pixels at 100 %, made at `scale` times that size (1.5 or 2
+    for the screens set to 150 % or 200 %), and drawn at `ss` times the size it is made at."""
 
-    def __init__(self, w, h, ss, bg=(255, 255, 255)):
-        self.w, self.h, self.ss = w, h, ss
-        self.W, self.H = w * ss, h * ss
+    def __init__(self, w, h, ss, bg=(255, 255, 255), scale=1):
+        self.w, self.h = w, h
+        # Shapes keep their 100 % coordinates; `ss` turns them into supersampled pixels.
+        self.block, self.ss = ss, ss * scale
+        self.out_w, self.out_h = math.ceil(w * scale), math.ceil(h * scale)
+        self.W, self.H = self.out_w * ss, self.out_h * ss
         n = self.W * self.H
         self.r = [float(bg[0])] * n
         self.g = [float(bg[1])] * n
@@ -198,12 +205,12 @@ class Canvas:
 
     def rows(self):
         """The final picture as rows of (r, g, b) byte triples, top row first."""
-        ss, W = self.ss, self.W
+        ss, W = self.block, self.W
         k = 1.0 / (ss * ss)
         out = []
-        for y in range(self.h):
+        for y in range(self.out_h):
             row = []
-            for x in range(self.w):
+            for x in range(self.out_w):
                 sr = sg = sb = 0.0
                 for dy in range(ss):
                     base = (y * ss + dy) * W + x * ss
@@ -666,6 +673,10 @@ def bmp24(rows):
     return header + info + bytes(pixels)
 
 
+def png_rgb(rows):
+    return png_rgba([[px + (255,) for px in row] for row in rows])
+
+
 def png_rgba(rows):
     def chunk(kind, data):
         return (struct.pack(">I", len(data)) + kind + data
@@ -688,46 +699,52 @@ VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 
          (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
 
 
-def ico16(indices):
-    """A one-image .ico: 32 x 32, 4 bits a pixel; None marks a transparent pixel."""
-    h, w = len(indices), len(indices[0])
-    xor = bytearray()
-    for row in reversed(indices):
-        vals = [0 if v is None else v for v in row]
-        for x in range(0, w, 2):
-            xor.append((vals[x] << 4) | vals[x + 1])
-        xor += bytes((-len(xor)) % 4)
-    mask_stride = ((w + 31) // 32) * 4
-    andm = bytearray()
-    for row in reversed(indices):
-        line = bytearray(mask_stride)
-        for x, v in enumerate(row):
-            if v is None:
-                line[x // 8] |= 0x80 >> (x % 8)
-        andm += line
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in VGA16)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 4, 0, len(xor) + len(andm), 0, 0, 16, 0)
-    image = info + palette + bytes(xor) + bytes(andm)
-    head = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", w, h, 16, 0, 1, 4, len(image), 6 + 16)
-    return head + entry + image
+def ico16(pictures):
+    """An .ico of 4-bit pictures (palette indices; None marks a transparent pixel), in the
+    order given."""
+    images = []
+    for indices in pictures:
+        h, w = len(indices), len(indices[0])
+        xor = bytearray()
+        for row in reversed(indices):
+            vals = [0 if v is None else v for v in row] + [0] * (w % 2)
+            line = bytearray((vals[x] << 4) | vals[x + 1] for x in range(0, len(vals), 2))
+            xor += line + bytes((-len(line)) % 4)
+        mask_stride = ((w + 31) // 32) * 4
+        andm = bytearray()
+        for row in reversed(indices):
+            line = bytearray(mask_stride)
+            for x, v in enumerate(row):
+                if v is None:
+                    line[x // 8] |= 0x80 >> (x % 8)
+            andm += line
+        palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in VGA16)
+        info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 4, 0, len(xor) + len(andm), 0, 0, 16, 0)
+        images.append((w, h, info + palette + bytes(xor) + bytes(andm)))
+    head = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries, data = b"", b""
+    for w, h, image in images:
+        entries += struct.pack("<BBBBHHII", w, h, 16, 0, 1, 4, len(image), offset + len(data))
+        data += image
+    return head + entries + data
 
 
 # ---------------------------------------------------------------- the pictures
 
-def title_strip():
+def title_strip(scale=1):
     # Shown unscaled in a box one pixel narrower, so the last column (only the
     # tail's edge) goes unseen. Tilted a little, the neck rising from the left.
-    cv = Canvas(146, 38, 4)
+    cv = Canvas(146, 38, 4, scale=scale)
     view = View(0.30, -5.0, 30.0, 24.0)
     draw_guitar(cv, view, ground_shadow=True, show_knobs=True)
     return cv
 
 
-def about():
+def about(scale=1):
     # The whole body on white, the neck leaving at the upper right, so the
     # lower right corner is free for the name and the version.
-    cv = Canvas(281, 190, 4)
+    cv = Canvas(281, 190, 4, scale=scale)
     view = View(0.36, 147.0, 143.0, 70.0)
     draw_guitar(cv, view)
     letter(cv, "Orvasel", "DejaVu-Serif-Bold-Italic", 23, 272, 162, (150, 8, 18),
@@ -763,18 +780,20 @@ def note_inside(x, y, dx=0.0, dy=0.0):
 BADGE_RADIUS = 15.6
 
 
-def icon_coverage(samples=4):
-    """For each icon pixel: badge coverage, note coverage, note-shadow coverage, rim coverage."""
+def icon_coverage(size, samples=4):
+    """For each pixel of a size x size icon: badge coverage, note coverage, note-shadow coverage,
+    rim coverage (the shapes are in the 32-pixel grid)."""
     out = []
     n = samples * samples
-    for py in range(32):
+    unit = 32.0 / size
+    for py in range(size):
         row = []
-        for px in range(32):
+        for px in range(size):
             badge = note = shade = rim = 0
             for sy in range(samples):
                 for sx in range(samples):
-                    x = px + (sx + 0.5) / samples
-                    y = py + (sy + 0.5) / samples
+                    x = (px + (sx + 0.5) / samples) * unit
+                    y = (py + (sy + 0.5) / samples) * unit
                     d = math.hypot(x - 16.0, y - 16.0)
                     if d <= BADGE_RADIUS:
                         badge += 1
@@ -789,17 +808,18 @@ def icon_coverage(samples=4):
     return out
 
 
-def icon_pictures():
+def icon_pictures(size=32):
     """The icon's palette indices (None: transparent) and the same picture in RGBA."""
-    cov = icon_coverage()
-    solid = [[cov[y][x][1] >= 0.5 for x in range(32)] for y in range(32)]
+    cov = icon_coverage(size)
+    solid = [[cov[y][x][1] >= 0.5 for x in range(size)] for y in range(size)]
+    last = size - 1
     indices = []
-    for py in range(32):
+    for py in range(size):
         irow = []
-        for px in range(32):
+        for px in range(size):
             badge, note, shade, rim = cov[py][px]
-            # where the badge's edge sits, lower right or upper left
-            x, y = px + 0.5 - 16, py + 0.5 - 16
+            # where the badge's edge sits, lower right or upper left (in the 32-pixel grid)
+            x, y = (px + 0.5) * 32.0 / size - 16, (py + 0.5) * 32.0 / size - 16
             lower_right = (x + y) > 4.0
             # 16 colours: hard choices
             if badge < 0.5:
@@ -808,7 +828,7 @@ def icon_pictures():
                 idx = 8 if lower_right or (x + y) > -4.0 else 7
             elif solid[py][px]:
                 # the note's lower right edge in maroon, as if it were raised
-                below = solid[py + 1][px + 1] if py < 31 and px < 31 else False
+                below = solid[py + 1][px + 1] if py < last and px < last else False
                 idx = 9 if below else 1
             elif shade >= 0.5:
                 idx = 7
@@ -839,6 +859,12 @@ def preview(rows_rgb, path, k=4, alpha_rows=None):
         f.write(png_rgba(big))
 
 
+# The scales of the screens the pictures are drawn for, beside 100 %, and the names' suffixes.
+SCALES = ((1.5, "@1.5x"), (2, "@2x"))
+# The icon's sizes: 32 (the program's own) first, then the small and large icons at the scales.
+ICON_SIZES = (32, 16, 24, 48, 64)
+
+
 def main():
     args = sys.argv[1:]
     pdir = None
@@ -846,23 +872,27 @@ def main():
         pdir = args[1]
         os.makedirs(pdir, exist_ok=True)
 
+    def write(name, data):
+        with open(os.path.join(OUT_DIR, name), "wb") as f:
+            f.write(data)
+
     strip = title_strip().rows()
-    with open(os.path.join(OUT_DIR, "title_strip.bmp"), "wb") as f:
-        f.write(bmp24(strip))
-
+    write("title_strip.bmp", bmp24(strip))
     box = about().rows()
-    with open(os.path.join(OUT_DIR, "about.bmp"), "wb") as f:
-        f.write(bmp24(box))
+    write("about.bmp", bmp24(box))
+    for scale, suffix in SCALES:
+        write("title_strip" + suffix + ".png", png_rgb(title_strip(scale).rows()))
+        write("about" + suffix + ".png", png_rgb(about(scale).rows()))
 
-    indices, rgba = icon_pictures()
-    with open(os.path.join(OUT_DIR, "orvasel.ico"), "wb") as f:
-        f.write(ico16(indices))
-    with open(os.path.join(OUT_DIR, "orvasel.png"), "wb") as f:
-        f.write(png_rgba(rgba))
+    icons = {size: icon_pictures(size) for size in ICON_SIZES}
+    write("orvasel.ico", ico16([icons[size][0] for size in ICON_SIZES]))
+    for size, (_, rgba) in icons.items():
+        write("orvasel.png" if size == 32 else "orvasel-%d.png" % size, png_rgba(rgba))
 
     if pdir:
         preview(strip, os.path.join(pdir, "title_strip.png"))
         preview(box, os.path.join(pdir, "about.png"))
+        indices, rgba = icons[32]
         pal = [[VGA16[v] if v is not None else (0, 0, 0) for v in row] for row in indices]
         alpha = [[0 if v is None else 255 for v in row] for row in indices]
         preview(pal, os.path.join(pdir, "icon16.png"), 8, alpha)

@@ -4,6 +4,9 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWindow>
 
@@ -43,6 +46,24 @@ TEST_F(StartupTest, TheWindowStartsEmptyInfosShowsOneAboutBoxAndErrorsAreShown)
     Form2->close();
     click(Form1->Button7);
     EXPECT_TRUE(Form2->isVisible());
+}
+
+TEST_F(StartupTest, WithoutABookmarkTheFolderListShowsTheCurrentFolderUnlessItIsTheProgramsOwn)
+{
+    const auto shown = [] { return QFileInfo(Form1->DirectoryListBox1->Directory()).canonicalFilePath(); };
+    // Started from a command line.
+    start();
+    EXPECT_EQ(shown(), QFileInfo(workDir.path()).canonicalFilePath());
+    stop();
+    // Started in its own folder, as the Start-menu shortcut or a double click on the program does.
+    QDir::setCurrent(programDir.path());
+    start();
+#ifdef _WIN32
+    const QString usersFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    const QString usersFolder = QDir::homePath();
+#endif
+    EXPECT_EQ(shown(), QFileInfo(usersFolder).canonicalFilePath());
 }
 
 TEST_F(StartupTest, TheProgramEndsWhenTheMainWindowClosesEvenWithTheAboutBoxOpen)

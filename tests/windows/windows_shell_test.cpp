@@ -52,7 +52,7 @@ TEST_F(WindowsShellTest, PlayerGetsTheAudioNameAsOneArgumentInItsFolderAndCubase
     start();
     const QString exports = QDir::toNativeSeparators(makeFolder(QStringLiteral("Mes mixes/Été & co")));
     AudioPlayerPath = recorder();
-    for (const QString name : {QStringLiteral("mix final & bis.wav"), QStringLiteral("Aïe&Ouille.wav")}) {
+    for (const QString& name : {QStringLiteral("mix final & bis.wav"), QStringLiteral("Aïe&Ouille.wav")}) {
         Form1->Edit1->setText(exports + '\\' + name);
         EXPECT_EQ(launch(Form1->Button9), exports + "\n1\n" + name + "\n");
     }
