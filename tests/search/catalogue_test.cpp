@@ -3,6 +3,8 @@
 #include "search/catalogue.h"
 #include "search/csv_export.h"
 
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -18,10 +20,10 @@ namespace orvasel::search {
 namespace {
 
 namespace fs = std::filesystem;
+using orvasel::testing::utf8;
+using orvasel::testing::writeFile;
 using file_probe::Presence;
 
-std::string utf8(const fs::path& path) { const std::u8string text = path.u8string(); return {text.begin(), text.end()}; }
-void write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 std::string read(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -40,7 +42,7 @@ using Listed = std::set<std::pair<std::string, ExportState>>;  // project, expor
 
 TEST_F(CatalogueTest, FiltersKeepTheProjectsTheTextFoundByTheirNoteAndTheirExportOnTheDisk)
 {
-    write(root / "mix fini.wav", "RIFF");
+    writeFile(root / "mix fini.wav", "RIFF");
     fs::create_directories(root / "Exports.wav");  // a folder is not an export
     const std::string present = utf8(root / "mix fini.wav"), gone = utf8(root / "Ancien disque" / "mix.wav");
     // Each project and its information file (none when empty); exports as the user typed them.
@@ -57,9 +59,9 @@ TEST_F(CatalogueTest, FiltersKeepTheProjectsTheTextFoundByTheirNoteAndTheirExpor
     for (const auto& [name, bytes] : projects) {
         const fs::path folder = root / "Album" / (name.size() % 2 ? "2019" : "");
         fs::create_directories(folder);
-        write(folder / name, "cubase");
+        writeFile(folder / name, "cubase");
         if (!bytes.empty())
-            write(folder / (name + ".info"), bytes);
+            writeFile(folder / (name + ".info"), bytes);
         if (name == "Illisible.cpr")
             fs::create_directories(folder / (name + ".info"));
     }
@@ -162,7 +164,7 @@ TEST_F(CatalogueTest, TheListIsUtf8WithAMarkSemicolonsQuotedFieldsNoFormulaAndWi
 
     // Written whole through a temporary file; a write that fails leaves nothing behind.
     const fs::path list = root / "liste.csv";
-    write(list, "ancienne liste");
+    writeFile(list, "ancienne liste");
     ASSERT_TRUE(writeCsv(utf8(list), rows).ok);
     EXPECT_EQ(read(list), expected);
     fs::create_directories(root / "dossier.csv");

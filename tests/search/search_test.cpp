@@ -2,6 +2,8 @@
 // (natively, and cross-compiled for Windows under Wine).
 #include "search/tree_search.h"
 
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +21,8 @@ namespace orvasel::search {
 namespace {
 
 namespace fs = std::filesystem;
+using orvasel::testing::utf8;
+using orvasel::testing::writeFile;
 
 std::string a(std::size_t count) { return std::string(count, 'a'); }
 std::string b(std::size_t count) { return std::string(count, 'b'); }
@@ -46,13 +50,7 @@ TEST(NoteMatcher, IgnoresCaseAndAccentsOverTheNoteLinesAndThePathOnly)
         EXPECT_EQ(NoteMatcher(query).match(info_file::parse(file)), expected) << query;
 }
 
-std::string utf8(const fs::path& path) { const std::u8string text = path.u8string(); return {text.begin(), text.end()}; }
 std::string folder(const fs::path& path) { return utf8(path) + kSeparator; }
-void write(const fs::path& path, const std::string& bytes)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 bool linkFolder(const fs::path& target, const fs::path& link)
 {
@@ -94,18 +92,18 @@ protected:
 
 TEST_F(TreeSearch, FindsProjectsAtAnyDepthButNotThroughLinksAndReadsNoMoreThanItMust)
 {
-    write(root / "a.cpr.info", "refaire les voix\r\nEOF\r\n\r\n");
+    writeFile(root / "a.cpr.info", "refaire les voix\r\nEOF\r\n\r\n");
     for (const fs::path& project : {root / "a.cpr", root / "x" / "y" / "z" / "Deep.CPR", root / "x" / "sans note.cpr",
                                    root / "Dossier.cpr" / "inside.cpr", root / "folder info.cpr", root / "huge.cpr"})
-        write(project, "");  // a folder named like a project is walked
+        writeFile(project, "");  // a folder named like a project is walked
     fs::create_directories(root / "folder info.cpr.info");  // there, but no file to read
-    write(root / "huge.cpr.info", "t\xEAte\r\n" + std::string(kLongestInfoFile, '\x01') + "voix\r\n");
+    writeFile(root / "huge.cpr.info", "t\xEAte\r\n" + std::string(kLongestInfoFile, '\x01') + "voix\r\n");
     // Links and junctions to folders are not followed; unreadable folders are counted, names not UTF-8 left out.
     ASSERT_TRUE(linkFolder(root, root / "x" / "loop") && linkFolder(root / "x" / "y", root / "link"));
-    write(root / std::string(240, 'L') / "far.cpr", "");  // its search pattern is past 260 characters
+    writeFile(root / std::string(240, 'L') / "far.cpr", "");  // its search pattern is past 260 characters
 #ifndef _WIN32
-    write(root / "bad\xFF" / "hidden.cpr", "");
-    write(root / "x" / "bad\xFE.cpr", "");
+    writeFile(root / "bad\xFF" / "hidden.cpr", "");
+    writeFile(root / "x" / "bad\xFE.cpr", "");
 #endif
 
     const Tally tally = search("");
@@ -122,8 +120,8 @@ TEST_F(TreeSearch, FindsProjectsAtAnyDepthButNotThroughLinksAndReadsNoMoreThanIt
 TEST_F(TreeSearch, AVanishedFolderIsSkippedAndAStoppedSearchEndsAtOnce)
 {
     for (int i = 0; i < 40; ++i)
-        write(root / ("song " + std::to_string(i)) / "song.cpr", "");
-    write(root / "gone" / "deeper" / "lost.cpr", "");
+        writeFile(root / ("song " + std::to_string(i)) / "song.cpr", "");
+    writeFile(root / "gone" / "deeper" / "lost.cpr", "");
     listener.folderDone = [&](const Tally& sofar) { if (sofar.folders == 1) fs::remove_all(root / "gone"); };
     EXPECT_EQ(search("", {folder(root / "gone"), folder(root / "song 1")}).unreadableFolders, 0u);
     EXPECT_EQ(results, (Results{{folder(root / "song 1"), "song.cpr", ""}}));

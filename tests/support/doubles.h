@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace orvasel::testing {
@@ -44,5 +45,11 @@ public:
     std::vector<shell::Request> requests;
     void execute(const shell::Request& request) override { requests.push_back(request); }
 };
+
+// A request's fields, to compare with what a test expects in one go.
+inline auto fields(const shell::Request& r)
+{
+    return std::tuple(r.owner, r.operation, r.file, r.parameters, r.directory, r.showCommand, r.target);
+}
 
 }  // namespace orvasel::testing

@@ -7,11 +7,6 @@ namespace {
 
 using prompts::Answer;
 
-auto fields(const shell::Request& r)
-{
-    return std::tuple(r.owner, r.operation, r.file, r.parameters, r.directory, r.showCommand, r.target);
-}
-
 using LaunchTest = WindowTest;
 
 TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedThenGetsTheProjectOrTheAudioFile)

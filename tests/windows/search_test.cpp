@@ -27,11 +27,6 @@
 namespace orvasel::testing {
 namespace {
 
-auto fields(const shell::Request& r)
-{
-    return std::tuple(static_cast<QWidget*>(r.owner), r.operation, r.file, r.parameters, r.directory, r.showCommand, r.target);
-}
-
 class SearchTest : public WindowTest {
 protected:
     void project(const QString& folder, const QString& name, const std::string& note)
