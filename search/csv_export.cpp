@@ -5,7 +5,7 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kRowEnd = "\r\n";
-constexpr char kSeparator = ';';
+constexpr char kFieldSeparator = ';';
 
 void appendField(std::string& out, std::string_view text)
 {
@@ -28,7 +28,7 @@ void appendRow(std::string& out, const CsvRow& row)
 {
     for (const std::string* field : {&row.project, &row.folder, &row.line, &row.exportPath, &row.exportState}) {
         if (field != &row.project)
-            out += kSeparator;
+            out += kFieldSeparator;
         appendField(out, *field);
     }
     out += kRowEnd;
