@@ -23,13 +23,13 @@ TEST(FileIo, AtomicWriteReplacesTheWholeContentAndAFailureLeavesEverythingAsItWa
         const ReadResult read = readWholeFile(target);
         EXPECT_TRUE(read.status == ReadStatus::Ok && read.bytes == bytes && entries() == 1) << read.bytes.size();
     }
-    // A note far below the 260 characters Windows takes as they are: created, replaced, read.
+    // A note deepNote below the 260 characters Windows takes as they are: created, replaced, read.
     const fs::path deep = root / std::string(150, 'd') / std::string(150, 'e');
     fs::create_directories(deep);
-    const std::string far = (deep / "Song.cpr.info").string();
-    ASSERT_GT(far.size(), 320u);
-    EXPECT_TRUE(createNewFile(far, "EOF\r\n").ok && writeFileAtomically(far, "new").ok);
-    EXPECT_EQ(readWholeFile(far).bytes, "new");
+    const std::string deepNote = (deep / "Song.cpr.info").string();
+    ASSERT_GT(deepNote.size(), 320u);
+    EXPECT_TRUE(createNewFile(deepNote, "EOF\r\n").ok && writeFileAtomically(deepNote, "new").ok);
+    EXPECT_EQ(readWholeFile(deepNote).bytes, "new");
     // The runtime's own folder functions stop at 260 characters: the path is shortened for them.
     fs::rename(root / std::string(150, 'd'), root / "d");
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "d" / std::string(150, 'e')), fs::directory_iterator()), 1);
