@@ -3,7 +3,7 @@
 # sanitizers; builds the whole program and its tests for Windows and runs them under Wine, with the
 # real program started once on a virtual display and the packages installed and removed; and fuzzes
 # the file readers. Any warning of the compiler and any failure in any step fails the run.
-# The first run also builds Qt for Windows (about 12 minutes of the machine's two cores), kept in
+# The first run also builds Qt for Windows (about half an hour of a 2-core machine), kept in
 # the user's cache folder for the next runs; it builds in the background while the Linux stages run.
 # Each stage prints its time; ORVASEL_FUZZ_SECONDS sets the time given to each fuzz target.
 set -euo pipefail

@@ -58,7 +58,7 @@ if [ -f "$cache/complete" ]; then
 fi
 
 started=$SECONDS
-echo "Building Qt $upstream for Windows into $cache (once; about 12 minutes on 2 cores)" >&2
+echo "Building Qt $upstream for Windows into $cache (once; about half an hour on 2 cores)" >&2
 rm -rf "$cache/source" "$cache/build" "$prefix"
 mkdir -p "$cache/apt/lists/partial" "$cache/apt/cache/archives/partial" "$cache/source"
 
