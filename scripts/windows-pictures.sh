@@ -10,19 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$(cd "${1:?usage: $0 BUILD/bin [output folder]}" && pwd)
 out=$(cd "${2:-$root/docs}" && pwd)
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "windows-pictures: $*" >&2; exit 1; }
-waitFor() {  # seconds, command...
-  local until=$((SECONDS + $1)); shift
-  until "$@" >/dev/null 2>&1; do [ $SECONDS -lt $until ] || return 1; sleep 0.5; done
-}
+source "$(dirname "$0")/wine-session.sh" windows-pictures
 
 # Wine links the user's Documents folder to the one in the home folder: a home of its own.
 export XDG_CACHE_HOME=${XDG_CACHE_HOME:-$HOME/.cache}

@@ -12,19 +12,7 @@ set -euo pipefail
 bin=$(cd "$1" && pwd)
 screenshot=${2:-}
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "windows-smoke: $*" >&2; exit 1; }
-waitFor() {  # seconds, command...
-  local until=$((SECONDS + $1)); shift
-  until "$@" >/dev/null 2>&1; do [ $SECONDS -lt $until ] || return 1; sleep 0.5; done
-}
+source "$(dirname "$0")/wine-session.sh" windows-smoke
 
 dpi=${ORVASEL_SMOKE_DPI:-96}
 exec 3>"$work/display"
