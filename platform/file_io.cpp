@@ -1,25 +1,28 @@
 #include "platform/file_io.h"
 
-#include <algorithm>
+#include "platform/native_files.h"
+
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <random>
+#include <thread>
 #include <vector>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+namespace orvasel::native {
 
-#include <cerrno>
-#include <cstring>
-#endif
+std::string describeOwn(Error error) {
+    switch (error) {
+    case kIsLink: return "c'est un lien vers un autre emplacement, qu'Orvasel ne suit pas";
+    case kNotAFile: return "ce n'est pas un fichier ordinaire";
+    case kIsFolder: return "un dossier porte ce nom";
+    case kReadOnly: return "le fichier est en lecture seule";
+    case kReservedName: return "ce nom désigne un périphérique de Windows";
+    case kAlreadyExists: return "un fichier porte déjà ce nom";
+    default: return {};
+    }
+}
+
+}  // namespace orvasel::native
 
 namespace orvasel::file_io {
 
@@ -79,192 +82,7 @@ std::optional<std::wstring> nativePath(const std::string& utf8) {
 
 namespace {
 
-// The few system calls the whole-file operations need, one set per system. Each returns the
-// system's error code, 0 when it went well.
-
-#ifdef _WIN32
-
-using Error = DWORD;
-using Handle = HANDLE;
-const Handle kNoHandle = INVALID_HANDLE_VALUE;
-constexpr std::string_view kSeparators = "\\/:";
-constexpr Error kExists = ERROR_FILE_EXISTS;
-
-// The system's error for a path that is not valid UTF-8.
-std::wstring wide(const std::string& utf8, Error& error) {
-    std::optional<std::wstring> path = nativePath(utf8);
-    if (!path) error = ERROR_NO_UNICODE_TRANSLATION;
-    return path ? std::move(*path) : std::wstring();
-}
-
-std::string describe(Error error) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string out;
-    if (length > 0) {
-        const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-        out.resize(static_cast<std::size_t>(size));
-        WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), size, nullptr, nullptr);
-        while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
-    }
-    LocalFree(text);
-    return out.empty() ? "Windows error " + std::to_string(error) : out;
-}
-
-bool isMissing(Error error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
-
-Handle openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition, Error& error) {
-    const std::wstring name = wide(path, error);
-    if (error != 0) return kNoHandle;
-    const Handle handle = CreateFileW(name.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == kNoHandle) error = GetLastError();
-    return handle;
-}
-
-// A folder cannot be opened this way: that fails as access denied, which counts as unreadable.
-Handle openForReading(const std::string& path, Error& error) {
-    return openFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, error);
-}
-
-Handle createExclusive(const std::string& path, Error& error) {
-    return openFile(path, GENERIC_WRITE, 0, CREATE_NEW, error);
-}
-
-Error readAll(Handle handle, std::string& bytes, std::size_t limit) {
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(handle, &size)) bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(size.QuadPart), limit));
-    char buffer[65536];
-    DWORD got = 0;
-    do {
-        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, limit - bytes.size()));
-        if (!ReadFile(handle, buffer, wanted, &got, nullptr)) return GetLastError();
-        bytes.append(buffer, got);
-    } while (got > 0 && bytes.size() < limit);
-    return 0;
-}
-
-Error writeAllAndFlush(Handle handle, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr)) return GetLastError();
-        bytes.remove_prefix(written);
-    }
-    return FlushFileBuffers(handle) ? 0 : GetLastError();
-}
-
-Error closeHandle(Handle handle) { return CloseHandle(handle) ? 0 : GetLastError(); }
-
-// The new file inherits the folder's permissions, as the former one normally did.
-void copyPermissions(Handle, const std::string&) {}
-
-Error replace(const std::string& from, const std::string& to) {
-    Error error = 0;
-    const std::wstring wideFrom = wide(from, error);
-    const std::wstring wideTo = wide(to, error);
-    if (error != 0) return error;
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    return MoveFileExW(wideFrom.c_str(), wideTo.c_str(), flags) ? 0 : GetLastError();
-}
-
-void removeFile(const std::string& path) {
-    Error error = 0;
-    const std::wstring name = wide(path, error);
-    if (error == 0) DeleteFileW(name.c_str());
-}
-
-// MOVEFILE_WRITE_THROUGH already waits until the replacement is on the disk.
-void syncFolder(const std::string&) {}
-
-#else
-
-using Error = int;
-using Handle = int;
-constexpr Handle kNoHandle = -1;
-constexpr std::string_view kSeparators = "/";
-constexpr Error kExists = EEXIST;
-
-std::string describe(Error error) { return std::strerror(error); }
-
-bool isMissing(Error error) { return error == ENOENT || error == ENOTDIR; }
-
-Handle openForReading(const std::string& path, Error& error) {
-    // Without O_NONBLOCK a named pipe would keep the program waiting here.
-    const Handle fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat status;
-    if (fd < 0 || ::fstat(fd, &status) != 0) {
-        error = errno;
-    } else if (!S_ISREG(status.st_mode)) {
-        error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-    } else {
-        return fd;
-    }
-    if (fd >= 0) ::close(fd);
-    return kNoHandle;
-}
-
-// 0644, less the umask, as the system does for any file it creates.
-Handle createExclusive(const std::string& path, Error& error) {
-    const Handle fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) error = errno;
-    return fd;
-}
-
-Error readAll(Handle fd, std::string& bytes, std::size_t limit) {
-    struct stat status;
-    if (::fstat(fd, &status) == 0) bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(status.st_size), limit));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, std::min<std::size_t>(sizeof buffer, limit - bytes.size()));
-        if (got == 0) return 0;
-        if (got > 0) {
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        } else if (errno != EINTR) {
-            return errno;
-        }
-    }
-}
-
-Error writeAllAndFlush(Handle fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written > 0) {
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-        } else if (written < 0 && errno != EINTR) {
-            return errno;
-        }
-    }
-    return ::fsync(fd) == 0 ? 0 : errno;
-}
-
-Error closeHandle(Handle fd) { return ::close(fd) == 0 ? 0 : errno; }
-
-// The replacement keeps the permission bits of the file it replaces. Best effort: a file
-// system without permission bits must not stop a save.
-void copyPermissions(Handle fd, const std::string& target) {
-    struct stat status;
-    if (::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-        (void)::fchmod(fd, status.st_mode & 07777);
-}
-
-Error replace(const std::string& from, const std::string& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
-void removeFile(const std::string& path) { ::unlink(path.c_str()); }
-
-// Makes the rename itself durable. Best effort: the new content is in place already, and some
-// file systems refuse to sync a folder.
-void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
-#endif
+using namespace native;
 
 WriteResult failure(Error error) { return {false, describe(error)}; }
 
@@ -295,6 +113,56 @@ Error fill(Handle handle, const std::string& path, std::string_view bytes) {
     return error;
 }
 
+std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of(kSeparators) + 1); }
+
+// Why the file under that name must not be replaced, if it must not; 0 when it may.
+Error refusal(const Target& target, Links links) {
+    switch (target.kind) {
+    case Target::Kind::Folder: return kIsFolder;
+    case Target::Kind::Other: return kNotAFile;
+    case Target::Kind::Link: return links == Links::Refuse ? kIsLink : 0;
+    case Target::Kind::File: return target.readOnly ? kReadOnly : 0;
+    case Target::Kind::Missing: return 0;
+    }
+    return 0;
+}
+
+// The new content, written and on the disk beside the target, under a name of its own.
+struct Staged {
+    std::string path;
+    Error error = 0;
+};
+
+Staged stage(const std::string& target, std::string_view bytes) {
+    const std::size_t nameStart = target.find_last_of(kSeparators) + 1;  // 0 when there is none
+    Staged staged;
+    Handle handle = kNoHandle;
+    for (int attempt = 0; attempt < 100 && handle == kNoHandle; ++attempt) {
+        staged.error = 0;
+        staged.path = temporaryName(target.substr(0, nameStart), target.substr(nameStart));
+        handle = createExclusive(staged.path, staged.error);
+        if (staged.error != kAlreadyExists) break;
+    }
+    if (handle == kNoHandle) return staged;
+    copyPermissions(handle, target);
+    staged.error = fill(handle, staged.path, bytes);
+    return staged;
+}
+
+// Puts the staged file in the target's place (only where no file is, when it is not `existing`).
+// On Windows, a virus scanner, an indexer or a
+// synchronisation client that holds the file for a moment is waited for, a second at most.
+Error putInPlace(const std::string& staged, const std::string& target, bool existing) {
+    Error error = 0;
+    for (int wait = 10;; wait *= 2) {
+        error = existing ? replaceExisting(staged, target) : moveToNewName(staged, target);
+        if (error == 0 || !isPassing(error) || wait > 640) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+    }
+    if (error != 0) removeFile(staged);
+    return error;
+}
+
 }  // namespace
 
 ReadResult readWholeFile(const std::string& path) { return readFileStart(path, std::string::npos); }
@@ -320,49 +188,60 @@ ReadResult readFileStart(const std::string& path, std::size_t limit) {
     return result;
 }
 
-#ifndef _WIN32
-// A link keeps pointing at the file it names: the save replaces the file behind it, not the link.
-std::string fileBehindLink(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return path;  // a link to nothing: the saved file takes its place
-    std::string resolved(real);
-    std::free(real);
-    return resolved;
-}
-#endif
-
-WriteResult writeFileAtomically(const std::string& named, std::string_view bytes) {
-#ifdef _WIN32
-    const std::string& path = named;
-#else
-    const std::string path = fileBehindLink(named);
-#endif
-    const std::size_t nameStart = path.find_last_of(kSeparators) + 1;  // 0 when there is none
-    const std::string folder = path.substr(0, nameStart);
-    const std::string name = path.substr(nameStart);
-
-    Error error = 0;
-    std::string temp;
-    Handle handle = kNoHandle;
-    for (int attempt = 0; attempt < 100 && handle == kNoHandle; ++attempt) {
-        error = 0;
-        temp = temporaryName(folder, name);
-        handle = createExclusive(temp, error);
-        if (error != kExists) break;
+WriteResult writeFileAtomically(const std::string& named, std::string_view bytes, Links links) {
+    Target target;
+    if (const Error error = inspect(named, target); error != 0) return failure(error);
+    if (const Error error = refusal(target, links); error != 0) return failure(error);
+    // A link followed: its file is replaced, and the link keeps pointing at it.
+    const std::string path = target.kind == Target::Kind::Link ? fileBehindLink(named) : named;
+    if (path != named) {
+        if (const Error error = inspect(path, target); error != 0) return failure(error);
+        if (const Error error = refusal(target, links); error != 0) return failure(error);
     }
-    if (handle == kNoHandle) return failure(error);
-
-    copyPermissions(handle, path);
-    error = fill(handle, temp, bytes);
-    if (error == 0) {
-        error = replace(temp, path);
-        if (error != 0) removeFile(temp);
-    }
-    if (error != 0) return failure(error);
-    syncFolder(folder);
+    const Staged staged = stage(path, bytes);
+    if (staged.error != 0) return failure(staged.error);
+    if (const Error error = putInPlace(staged.path, path, true); error != 0) return failure(error);
+    syncFolder(folderOf(path));
     return {true, {}};
+}
+
+ReplaceResult replaceIfUnchanged(const std::string& path, std::string_view bytes,
+                                 const std::optional<std::string>& expected) {
+    ReplaceResult result;
+    const auto failed = [&result](Error error) {
+        result.outcome = ReplaceResult::Outcome::Failed;
+        result.error = describe(error);
+        return result;
+    };
+    Target target;
+    if (const Error error = inspect(path, target); error != 0) return failed(error);
+    if (const Error error = refusal(target, Links::Refuse); error != 0) return failed(error);
+    const Staged staged = stage(path, bytes);
+    if (staged.error != 0) return failed(staged.error);
+
+    // The last look, once the new content is on the disk: what is there now is what was expected.
+    const ReadResult now = readFileStart(path, expected ? expected->size() + 1 : 0);
+    const bool missing = now.status == ReadStatus::Missing;
+    if (now.status == ReadStatus::Unreadable || missing != !expected || (!missing && now.bytes != *expected)) {
+        removeFile(staged.path);
+        if (now.status == ReadStatus::Unreadable) {
+            result.outcome = ReplaceResult::Outcome::Failed;
+            result.error = now.error;
+            return result;
+        }
+        result.outcome = ReplaceResult::Outcome::Changed;
+        return result;
+    }
+    const Error error = putInPlace(staged.path, path, !missing);
+    if (error == kAlreadyExists) {
+        // Created under that name at the last moment.
+        result.outcome = ReplaceResult::Outcome::Changed;
+        return result;
+    }
+    if (error != 0) return failed(error);
+    syncFolder(folderOf(path));
+    result.outcome = ReplaceResult::Outcome::Written;
+    return result;
 }
 
 WriteResult createNewFile(const std::string& path, std::string_view bytes) {
@@ -371,6 +250,7 @@ WriteResult createNewFile(const std::string& path, std::string_view bytes) {
     if (handle == kNoHandle) return failure(error);
     error = fill(handle, path, bytes);
     if (error != 0) return failure(error);
+    syncFolder(folderOf(path));
     return {true, {}};
 }
 

@@ -28,30 +28,59 @@ std::optional<std::wstring> nativePath(const std::string& utf8);
 enum class ReadStatus {
     Ok,
     Missing,     // no such file (a path through a missing folder included)
-    Unreadable,  // it exists but cannot be opened or read (permission, lock, I/O error, a folder)
+    // It exists but is not read: it cannot be opened or read (permission, lock, I/O error), or it is
+    // no ordinary file of its own (a folder, a device, a pipe, a link or junction leading elsewhere).
+    Unreadable,
 };
 
 struct ReadResult {
     ReadStatus status = ReadStatus::Missing;
     std::string bytes;
-    std::string error;  // the system's reason when not Ok, in UTF-8
+    std::string error;  // why it was not read, in French (UTF-8)
 };
 
+// Only the file itself is read: a link or a junction under that name, a device ("COM1.cpr.info"
+// on Windows is a serial port) or a pipe is never opened as the file it stands for.
 ReadResult readWholeFile(const std::string& path);
 // The same for at most the first limit bytes, for readers that never need more.
 ReadResult readFileStart(const std::string& path, std::size_t limit);
 
 struct WriteResult {
     bool ok = false;
-    std::string error;  // the system's reason when not ok, in UTF-8
+    std::string error;  // why nothing was written, in French (UTF-8)
 };
 
-// Writes the bytes into a temporary file in the same folder, flushes it to disk, then replaces
-// the target in one step, so the target holds either its former or its new content, never a mix.
-// On any failure the temporary file is removed and the target is left as it was.
-WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
+// A link under the target's name: the file it leads to is replaced (the user's own settings file,
+// kept in a synchronised folder), or nothing is written (a note from someone else's folder).
+enum class Links { Follow, Refuse };
 
-// Creates a new file holding the bytes, only when no file of that name exists.
+// Writes the bytes into a temporary file in the same folder, flushes it to disk, then replaces
+// the target in one step, so the target holds either its former or its new content, never a mix;
+// the folder is flushed too, so that the replacement survives a power cut. A read-only target, or
+// a folder under its name, is left alone and told. On any failure the temporary file is removed
+// and the target is left as it was.
+WriteResult writeFileAtomically(const std::string& path, std::string_view bytes, Links links = Links::Follow);
+
+// The outcome of a replacement that depends on what the file holds.
+struct ReplaceResult {
+    enum class Outcome {
+        Written,
+        Changed,  // the file did not hold what was expected: nothing written
+        Failed,   // nothing written; `error` says why
+    } outcome = Outcome::Failed;
+    std::string error;
+};
+
+// Replaces a note that someone else may be changing: as writeFileAtomically, refusing links, but
+// only when the file still holds `expected` (still does not exist, for nothing). The comparison is
+// made once the new content is on the disk, right before the replacement itself. On Windows the
+// replacement keeps the file's attributes, permissions and identity, and is tried again for a
+// moment while a virus scanner, an indexer or a synchronisation client holds the file.
+ReplaceResult replaceIfUnchanged(const std::string& path, std::string_view bytes,
+                                 const std::optional<std::string>& expected);
+
+// Creates a new file holding the bytes, only when no file of that name exists (a link under that
+// name counts as one), and flushes it and its folder to disk.
 WriteResult createNewFile(const std::string& path, std::string_view bytes);
 
 }  // namespace orvasel::file_io

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <iterator>
+#include <optional>
+#include <tuple>
 #include <random>
 #include <utility>
 
@@ -55,6 +57,66 @@ TEST(FileIo, AtomicWriteReplacesTheWholeContentAndAFailureLeavesEverythingAsItWa
     const ReadResult unreadable = readWholeFile(folder);
     EXPECT_TRUE(unreadable.status == ReadStatus::Unreadable && !unreadable.error.empty());
     EXPECT_TRUE(readWholeFile(plain).bytes == "keep me" && fs::exists(folder + "/inside") && entries() == 3);
+    fs::remove_all(root);
+}
+
+TEST(FileIo, ANoteIsReplacedOnlyWhenItStillHoldsWhatWasReadAndOnlyWhenItIsAnOrdinaryFileOfItsOwn) {
+    const fs::path root = fs::temp_directory_path() / ("orvasel-replace-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(fs::create_directory(root));
+    const auto entries = [&] { return std::distance(fs::directory_iterator(root), fs::directory_iterator()); };
+    const std::string note = (root / "Song.cpr.info").string();
+    using Outcome = ReplaceResult::Outcome;
+    // Expected, found on disk, outcome.
+    const std::tuple<std::optional<std::string>, std::optional<std::string>, Outcome> cases[] = {
+        {"v1", "v1", Outcome::Written},
+        {"v1", "v2 arrived", Outcome::Changed},
+        {"v1", std::nullopt, Outcome::Changed},   // deleted meanwhile
+        {std::nullopt, "created", Outcome::Changed},
+        {std::nullopt, std::nullopt, Outcome::Written},
+    };
+    for (const auto& [expected, found, outcome] : cases) {
+        fs::remove(note);
+        if (found) {
+            ASSERT_TRUE(createNewFile(note, *found).ok);
+        }
+        EXPECT_EQ(replaceIfUnchanged(note, "mine", expected).outcome, outcome);
+        const std::optional<std::string> now =
+            fs::exists(note) ? std::optional(readWholeFile(note).bytes) : std::nullopt;
+        EXPECT_EQ(now, outcome == Outcome::Written ? std::optional<std::string>("mine") : found);
+        EXPECT_EQ(entries(), now ? 1 : 0);  // no temporary file left behind
+    }
+
+    // Marked read-only by its owner, or a folder under its name: left alone, and told why in French.
+    fs::permissions(note, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    for (const auto& written : {writeFileAtomically(note, "new"), WriteResult{false, replaceIfUnchanged(note, "new", "mine").error}})
+        EXPECT_TRUE(!written.ok && written.error == "le fichier est en lecture seule") << written.error;
+    fs::permissions(note, fs::perms::owner_write, fs::perm_options::add);
+    const std::string folder = (root / "Dossier.cpr.info").string();
+    fs::create_directory(folder);
+    EXPECT_EQ(writeFileAtomically(folder, "new").error, "un dossier porte ce nom");
+    EXPECT_EQ(readWholeFile(folder).error, "un dossier porte ce nom");
+#ifdef _WIN32
+    // A serial port on every Windows before 11, whatever the folder and the extension.
+    for (const char* device : {"COM1.cpr.info", "nul.cpr.info", "Lpt9.txt"}) {
+        const ReadResult read = readWholeFile((root / device).string());
+        EXPECT_TRUE(read.status == ReadStatus::Unreadable && read.error == "ce nom désigne un périphérique de Windows") << device;
+        EXPECT_FALSE(createNewFile((root / device).string(), "EOF\r\n").ok) << device;
+    }
+#else
+    // A link under the note's name is never read or written through, nor followed by a creation;
+    // the settings file's own link keeps its meaning (the file behind it is saved).
+    const fs::path outside = root / "outside";
+    ASSERT_TRUE(createNewFile(outside.string(), "private").ok);
+    const std::string linked = (root / "Lien.cpr.info").string();
+    fs::create_symlink(outside, linked);
+    const ReadResult read = readWholeFile(linked);
+    EXPECT_TRUE(read.status == ReadStatus::Unreadable && read.bytes.empty() && read.error.starts_with("c'est un lien"));
+    EXPECT_FALSE(replaceIfUnchanged(linked, "x", "private").outcome == Outcome::Written);
+    EXPECT_FALSE(writeFileAtomically(linked, "x", Links::Refuse).ok || createNewFile(linked, "x").ok);
+    fs::create_symlink(root / "nowhere", root / "Vide.cpr.info");
+    EXPECT_FALSE(createNewFile((root / "Vide.cpr.info").string(), "x").ok || fs::exists(root / "nowhere"));
+    EXPECT_EQ(readWholeFile(outside.string()).bytes, "private");
+#endif
     fs::remove_all(root);
 }
 
