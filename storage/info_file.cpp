@@ -39,8 +39,14 @@ Contents parse(std::string_view bytes) {
 
 std::string serialize(std::string_view editorText, std::string_view exportPath) {
     std::string written;
-    written.reserve(editorText.size() + exportPath.size() + 6);
-    written.append(editorText).append("\nEOF\n").append(exportPath).append("\n");
+    written.reserve(editorText.size() + exportPath.size() + 8);
+    written.append(editorText);
+    // A last line "EOF" would meet the line end that opens the marker and be read as the marker
+    // itself, taking the real one for the exported-audio path: it gets the line break a reload
+    // gives it anyway, so that the note and the path both come back.
+    const std::size_t lastLine = editorText.rfind('\n') + 1;  // 0 when there is one line
+    if (editorText.substr(lastLine) == "EOF") written.append("\r\n");
+    written.append("\nEOF\n").append(exportPath).append("\n");
     return text::toTextMode(written);
 }
 

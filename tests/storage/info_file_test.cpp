@@ -24,8 +24,12 @@ TEST(InfoFile, StoresEditorLinesAsCrCrLfThenTheMarkerAndTheFieldAndReadsThemBack
         {"note\r\nEOF", "note\nEOF\n", "", false},
         // A note line "EOF" followed by an editor line break is stored with CR CR LF: no marker.
         {serialize("EOF\r\nsuite", "x.wav"), "EOF\r\nsuite\n", "x.wav", true},
-        // As the last line it meets the LF that opens the marker: the real marker is taken for the field.
-        {serialize("Mix\r\nEOF", "C:\\Audio\\mix.wav"), "Mix\r\n", "", true},
+        // As the last line it is given a line break, or it would meet the LF that opens the marker
+        // and pass for it; inside the note, and alone, it stays a line of the note.
+        {serialize("Mix\r\nEOF", "C:\\Audio\\mix.wav"), "Mix\r\nEOF\r\n", "C:\\Audio\\mix.wav", true},
+        {serialize("EOF", "x.wav"), "EOF\r\n", "x.wav", true},
+        // Written so by earlier versions, it still reads as it did.
+        {"Mix\r\r\nEOF\r\nEOF\r\nC:\\mix.wav\r\n", "Mix\r\n", "", true},
         // Lines arrive in pieces of 999 characters, CR LF counted as LF; every piece counts as a line.
         {x999 + "\r\nnext\r\nEOF\r\n\r\n", x999 + "next\n", "", true},
         {x999 + "EOF\r\npath\r\n", x999, "path", true},
