@@ -244,6 +244,8 @@ ReplaceResult replaceIfUnchanged(const std::string& path, std::string_view bytes
     return result;
 }
 
+void removeFile(const std::string& path) { native::removeFile(path); }
+
 WriteResult createNewFile(const std::string& path, std::string_view bytes) {
     Error error = 0;
     const Handle handle = createExclusive(path, error);

@@ -79,6 +79,9 @@ struct ReplaceResult {
 ReplaceResult replaceIfUnchanged(const std::string& path, std::string_view bytes,
                                  const std::optional<std::string>& expected);
 
+// Removes the file (a link under that name: the link itself); nothing when there is none.
+void removeFile(const std::string& path);
+
 // Creates a new file holding the bytes, only when no file of that name exists (a link under that
 // name counts as one), and flushes it and its folder to disk.
 WriteResult createNewFile(const std::string& path, std::string_view bytes);

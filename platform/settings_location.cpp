@@ -4,7 +4,10 @@
 #include "platform/paths.h"
 #include "platform/program.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -47,17 +50,70 @@ QString locate()
     return file;
 }
 
-QString backupOf(const QString& settingsFile)
+namespace {
+
+constexpr int kBackupsKept = 10;
+
+QString backupName(const QString& settingsFile, int number)
 {
-    return settingsFile + QStringLiteral(".bak");
+    return settingsFile + QStringLiteral(".bak") + (number > 1 ? QStringLiteral("-%1").arg(number) : QString());
 }
 
-std::optional<QString> keepBackup(const QString& settingsFile, std::string_view bytes)
+// The first name free among the ten; all taken, the oldest goes to make room.
+QString freeBackupName(const QString& settingsFile)
 {
-    const auto written = file_io::writeFileAtomically(paths::toFileSystem(backupOf(settingsFile)), bytes);
+    QString oldest;
+    QDateTime oldestTime;
+    for (int number = 1; number <= kBackupsKept; ++number) {
+        const QString name = backupName(settingsFile, number);
+        const QFileInfo info(name);
+        if (!info.exists() && !info.isSymLink())
+            return name;
+        if (oldest.isEmpty() || info.lastModified() < oldestTime) {
+            oldest = name;
+            oldestTime = info.lastModified();
+        }
+    }
+    QFile::remove(oldest);
+    return oldest;
+}
+
+}  // namespace
+
+Kept keepBackup(const QString& settingsFile, std::string_view bytes)
+{
+    const QString backup = freeBackupName(settingsFile);
+    const auto written = file_io::createNewFile(paths::toFileSystem(backup), bytes);
     if (written.ok)
-        return std::nullopt;
-    return QString::fromStdString(written.error);
+        return {backup, {}};
+    return {{}, QString::fromStdString(written.error)};
+}
+
+Kept moveAside(const QString& settingsFile)
+{
+    const QString backup = freeBackupName(settingsFile);
+    QFile file(settingsFile);
+    if (file.rename(backup))
+        return {backup, {}};
+    return {{}, file.errorString()};
+}
+
+struct WriteLock::Held {
+    explicit Held(const QString& settingsFile) : lock(settingsFile + QStringLiteral(".lock"))
+    {
+        // Reading, merging and writing take a moment: a lock this old is a copy's that went wrong.
+        lock.setStaleLockTime(10000);
+    }
+    QLockFile lock;
+};
+
+WriteLock::WriteLock(const QString& settingsFile) : held_(std::make_unique<Held>(settingsFile)) {}
+
+WriteLock::~WriteLock() = default;
+
+bool WriteLock::take(int withinMs)
+{
+    return held_->lock.tryLock(withinMs);
 }
 
 }  // namespace orvasel::settings_location

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the project list, the note editor, the bookmarks and the buttons.
 // It holds its controls and its handlers; the state it works on lives in state.h.
+#include "platform/background_writes.h"
 #include "platform/combo_box.h"
 #include "platform/directory_list_box.h"
 #include "platform/disk_watch.h"
@@ -14,7 +15,12 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
+
+namespace orvasel::drafts {
+struct Found;
+}
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -48,12 +54,20 @@ public:
     orvasel::OpenDialog OpenDialog2;
     // Tells when the listed folder or the shown note changes on disk.
     orvasel::DiskWatch DiskWatch1;
+    // While the note is unsaved: a moment after a change, its draft is written, away from the window.
+    QTimer DraftTimer1;
+    orvasel::BackgroundWrites DraftWrites1;
 
     // Settings and closing.
     void FormCreate(QObject* Sender);
     void FormCloseQuery(QObject* Sender, bool& CanClose);
     void LoadSettings();
-    void SaveSettings();
+    // mayAsk: whether a question may be shown (not at the end of a session that allows none).
+    void SaveSettings(bool mayAsk = true);
+    // The user's session ends (log off, shutdown): the draft of an unsaved note is written at once
+    // and, where the session lets the program ask, the close question is asked; false when the user
+    // chose to stay, which cancels the shutdown. The settings are written as at a close.
+    bool FormSessionEnd(bool mayAsk);
 
     // Folder navigation and the project list.
     void DriveComboBox1Change(QObject* Sender);
@@ -74,6 +88,14 @@ public:
     void DiskWatch1FileChange(QObject* Sender);
     void Edit1Change(QObject* Sender);
     void Button8Click(QObject* Sender);
+
+    // Drafts of the unsaved note.
+    void DraftTimer1Timer(QObject* Sender);
+    // Writes the draft now (on the drafts' own thread); the wait for it to be on the disk.
+    void KeepDraft();
+    bool FinishDrafts(int withinMs);
+    // At start: the drafts left by a run that did not end well, offered back one by one.
+    void OfferDraftsLeft();
 
     // Bookmarks.
     void Button5Click(QObject* Sender);
@@ -102,9 +124,18 @@ private:
     QStringList FindProjects(const QString& folderText) const;
     // Shows an information file's note and exported-audio path as loaded, not as a change.
     void ShowInfoFile(const std::string& bytes);
-    // Before a save over a file that changed on disk since it was loaded: asks the user, keeps the
-    // text not saved in a copy beside it; true when the editor's text is to be saved.
-    bool SaveOverOutsideChange(const std::string& mine, const std::string& theirs);
+    // Before a save: the letters composed, and characters that code page 1252 does not hold replaced
+    // by their equivalents if the user agrees; false when nothing may be saved (told to the user).
+    bool MakeStorable(QString& note, QString& exportPath);
+    // After a selection: the draft left of this note, offered back.
+    void OfferDraft();
+    void SetDraftAside(const orvasel::drafts::Found& found);
+    // A draft is due: written a moment later, at most once in that moment.
+    void DraftSoon();
+    // The note saved or given up: its draft goes.
+    void ForgetDraft();
+    // After a failed settings save: whether the user closes all the same.
+    bool CloseAnyway();
     // Shows settings read from the file or merged with it.
     void ShowSettings(const orvasel::settings_file::Settings& settings);
     void EnterUnsavedState();

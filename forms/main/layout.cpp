@@ -3,7 +3,9 @@
 
 #include "platform/look.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QSessionManager>
 #include <QKeyEvent>
 
 using namespace orvasel;
@@ -127,6 +129,14 @@ void TForm1::bindEvents()
     connect(Button9, &QPushButton::clicked, this, [this] { Button9Click(Button9); });
     connect(&DiskWatch1, &DiskWatch::FolderChange, this, [this] { DiskWatch1FolderChange(&DiskWatch1); });
     connect(&DiskWatch1, &DiskWatch::FileChange, this, [this] { DiskWatch1FileChange(&DiskWatch1); });
+    DraftTimer1.setSingleShot(true);
+    connect(&DraftTimer1, &QTimer::timeout, this, [this] { DraftTimer1Timer(&DraftTimer1); });
+    // The session's end comes to the main window, which holds the note and the settings.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!FormSessionEnd(manager.allowsInteraction()))
+            manager.cancel();
+        manager.release();
+    });
 }
 
 void TForm1::setTabOrder()

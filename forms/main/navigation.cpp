@@ -88,6 +88,11 @@ int TForm1::SearchProjects(const QString& folderText)
 
 int TForm1::ListFolder(const QString& folderText, Prompt prompt, WhenNothingFound whenNothingFound)
 {
+    // A listing empties the editor: never while it holds an unsaved note. The controls that list
+    // are locked then, but the folder list may still be moved by the system (its folder deleted),
+    // and a bookmark named in a dialog that never got the focus may still be confirmed.
+    if (Button2->isEnabled())
+        return 0;
     const BusyCursor busy;
     Memo1->SetText(QString());
     // Until a project is selected the editor shows no note of its own: nothing typed there may
@@ -124,6 +129,8 @@ void TForm1::DirectoryListBox1Change(QObject*)
 
 void TForm1::ComboBox1Change(QObject*)
 {
+    if (Button2->isEnabled())
+        return;
     // One busy cursor over the listings of the bookmark and of the folder list that follows it.
     const BusyCursor busy;
     const QString bookmark = ComboBox1->SelectedText();

@@ -4,14 +4,15 @@
 #include "forms/main/TForm1.h"
 #include "forms/main/state.h"
 
+#include "forms/main/conflict_copy.h"
 #include "platform/ansi.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
+#include "platform/session_end.h"
+#include "platform/storable_text.h"
 #include "storage/info_file.h"
 
-#include <QDateTime>
-#include <QFileInfo>
 #include <QScrollBar>
 
 using namespace orvasel;
@@ -20,9 +21,29 @@ namespace {
 
 const QString kWriteError = QStringLiteral("Erreur à l'écriture de votre fichier d'information");
 
-// The information file's bytes as the editor last loaded or saved them. A save compares the file
-// with them, so that it never replaces unseen what someone else wrote meanwhile.
-std::string InfoFileAsShown;
+// A note larger than this is no note typed by hand: it is shown in part and never written, and
+// reading it never takes the window long.
+constexpr std::size_t kLongestNote = 1u << 20;
+
+// The file read for the editor: whole, or its first part when it is too large to be a note.
+file_io::ReadResult readInfoFile(const QString& path)
+{
+    return file_io::readFileStart(paths::toFileSystem(path), kLongestNote + 1);
+}
+
+bool noteTooLarge(const file_io::ReadResult& read)
+{
+    return read.status == file_io::ReadStatus::Ok && read.bytes.size() > kLongestNote;
+}
+
+// The specified message first, then why, in a sentence of its own.
+QString writeError(const QString& reason)
+{
+    QString sentence = reason;
+    if (!sentence.isEmpty())
+        sentence[0] = sentence[0].toUpper();
+    return kWriteError + QStringLiteral("\n") + sentence + QStringLiteral(".");
+}
 
 // Loading fills the field while it is disarmed, so that its own change never counts as the user's.
 void fillExportField(QLineEdit* field, const QString& text)
@@ -41,27 +62,12 @@ QList<QWidget*> navigationControls(const TForm1& form)
             form.Button3, form.ComboBox2};
 }
 
-struct ConflictCopy {
-    QString name;     // the copy's file name, when it was written
-    QString failure;  // the system's reason, when it was not
-};
-
-// Keeps bytes in a new file beside the information file, named the way synchronisation tools name
-// the versions they keep: "<project>.cpr.info.conflit-<date-heure>". Never replaces a file.
-ConflictCopy keepConflictCopy(const QString& infoPath, const std::string& bytes)
+QString where(const storable::Check& check, const QString& what)
 {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
-    file_io::WriteResult written;
-    for (int attempt = 1; attempt <= 100; ++attempt) {
-        const QString copy = infoPath + QStringLiteral(".conflit-") + stamp +
-                             (attempt > 1 ? QStringLiteral("-%1").arg(attempt) : QString());
-        written = file_io::createNewFile(paths::toFileSystem(copy), bytes);
-        if (written.ok)
-            return {paths::fileNamePart(copy), {}};
-        if (!QFileInfo::exists(copy))
-            break;
-    }
-    return {{}, QString::fromStdString(written.error)};
+    return QStringLiteral("Le premier est à la ligne %1, colonne %2 %3.")
+        .arg(check.firstImpossibleLine)
+        .arg(check.firstImpossibleColumn)
+        .arg(what);
 }
 
 }  // namespace
@@ -76,10 +82,16 @@ void TForm1::ListBox2Click(QObject*)
     // The editor becomes writable only once it holds this project's note: what it shows until
     // then must never be saved over the information file.
     Memo1->setReadOnly(true);
+    InfoFileAsShown.reset();
 
-    const std::string infoPath = paths::toFileSystem(CurrentInfoPath);
-    const file_io::ReadResult read = file_io::readWholeFile(infoPath);
-    if (read.status == file_io::ReadStatus::Ok) {
+    const file_io::ReadResult read = readInfoFile(CurrentInfoPath);
+    if (noteTooLarge(read)) {
+        ShowInfoFile(read.bytes.substr(0, kLongestNote));
+        InfoFileAsShown.reset();
+        prompts::message(this, QStringLiteral("La note de ce projet dépasse 1 Mo : %1. Elle est montrée en partie, "
+                                              "sans pouvoir être modifiée ; le fichier n'a pas été modifié.")
+                                   .arg(CurrentInfoPath));
+    } else if (read.status == file_io::ReadStatus::Ok) {
         ShowInfoFile(read.bytes);
         Memo1->setReadOnly(false);
         // Entering the editor takes the snapshot of the note just loaded.
@@ -88,11 +100,13 @@ void TForm1::ListBox2Click(QObject*)
         Memo1->SetText(QString());
         fillExportField(Edit1, QString());
         if (read.status == file_io::ReadStatus::Unreadable) {
-            // A note that exists but cannot be read is never replaced by an empty one.
+            // A note that exists but cannot be read (or leads elsewhere) is never replaced.
             prompts::message(this, QStringLiteral("Impossible de lire la note de ce projet : %1 (%2). "
                                                   "Le fichier n'a pas été modifié.")
                                        .arg(CurrentInfoPath, QString::fromStdString(read.error)));
-        } else if (const auto created = file_io::createNewFile(infoPath, info_file::markerOnly()); created.ok) {
+        } else if (const auto created =
+                       file_io::createNewFile(paths::toFileSystem(CurrentInfoPath), info_file::markerOnly());
+                   created.ok) {
             InfoFileAsShown = info_file::markerOnly();
             Memo1->setReadOnly(false);
         } else {
@@ -104,6 +118,8 @@ void TForm1::ListBox2Click(QObject*)
     }
     DiskWatch1.SetFile(Memo1->isReadOnly() ? QString() : CurrentInfoPath);
     Button4->setEnabled(true);
+    if (!Memo1->isReadOnly())
+        OfferDraft();
 }
 
 void TForm1::ShowInfoFile(const std::string& bytes)
@@ -116,73 +132,125 @@ void TForm1::ShowInfoFile(const std::string& bytes)
     NotesSnapshot = Memo1->Text();
 }
 
+bool TForm1::MakeStorable(QString& note, QString& exportPath)
+{
+    const storable::Check inNote = storable::check(note, storable::Lines::Many);
+    const storable::Check inField = storable::check(exportPath, storable::Lines::One);
+    // Each character named once, wherever it stands.
+    const auto both = [](QStringList names, const QStringList& more) {
+        for (const QString& name : more)
+            if (!names.contains(name))
+                names << name;
+        return names.join(QStringLiteral(", "));
+    };
+    if (!inNote.impossible.isEmpty() || !inField.impossible.isEmpty()) {
+        const QString where = !inNote.impossible.isEmpty() ? ::where(inNote, QStringLiteral("de la note"))
+                                                           : ::where(inField, QStringLiteral("du chemin d'export"));
+        prompts::message(this, QStringLiteral("La note n'a pas été enregistrée : ces caractères ne peuvent pas être "
+                                              "stockés dans le fichier d'information : %1.\n%2\n"
+                                              "Remplacez-les ou supprimez-les, puis enregistrez à nouveau.")
+                                   .arg(both(inNote.impossible, inField.impossible), where));
+        return false;
+    }
+    if (!inNote.replaceable.isEmpty() || !inField.replaceable.isEmpty()) {
+        const QString question = QStringLiteral("Le fichier d'information ne peut pas stocker tels quels ces "
+                                                "caractères : %1.\n\nRemplacer ces caractères par leurs "
+                                                "équivalents et enregistrer ?")
+                                     .arg(both(inNote.replaceable, inField.replaceable));
+        if (prompts::confirm(this, question, prompts::Choice::YesNo) != prompts::Answer::Yes)
+            return false;
+    }
+    // The editor and the field show what is saved, so that the saved text is the one changes are
+    // measured against.
+    if (inNote.withEquivalents != note) {
+        const int caret = Memo1->textCursor().position();
+        Memo1->SetText(inNote.withEquivalents);
+        QTextCursor cursor = Memo1->textCursor();
+        cursor.setPosition(std::min(caret, Memo1->document()->characterCount() - 1));
+        Memo1->setTextCursor(cursor);
+    }
+    if (inField.withEquivalents != exportPath)
+        Edit1->setText(inField.withEquivalents);
+    note = Memo1->Text();
+    exportPath = Edit1->text();
+    return true;
+}
+
 void TForm1::Button2Click(QObject*)
 {
-    const QString note = Memo1->Text();
-    const QString exportPath = Edit1->text();
-    const std::optional<std::string> noteBytes = ansi::fromUnicode(note);
-    const std::optional<std::string> exportBytes = ansi::fromUnicode(exportPath);
-    if (!noteBytes || !exportBytes) {
-        prompts::message(this, QStringLiteral("La note n'a pas été enregistrée : ces caractères ne peuvent "
-                                              "pas être stockés dans le fichier d'information : %1\n"
-                                              "Remplacez-les, puis enregistrez à nouveau.")
-                                   .arg(ansi::unstorableCharacters(note + exportPath)));
+    QString note = Memo1->Text();
+    QString exportPath = Edit1->text();
+    if (!MakeStorable(note, exportPath))
         return;
-    }
-    const std::string bytes = info_file::serialize(*noteBytes, *exportBytes);
+    const std::string bytes = info_file::serialize(*ansi::fromUnicode(note), *ansi::fromUnicode(exportPath));
     const std::string infoPath = paths::toFileSystem(CurrentInfoPath);
-    // A file gone since it was loaded is simply written again; one changed meanwhile is the user's call.
-    const file_io::ReadResult onDisk = file_io::readWholeFile(infoPath);
-    if (onDisk.status == file_io::ReadStatus::Unreadable) {
-        prompts::message(this, QStringLiteral("La note n'a pas été enregistrée : %1 ne peut pas être relu pour "
-                                              "vérifier que personne ne l'a modifié (%2). Réessayez dans un instant.")
-                                   .arg(CurrentInfoPath, QString::fromStdString(onDisk.error)));
-        return;
-    }
-    if (onDisk.status == file_io::ReadStatus::Ok && onDisk.bytes != InfoFileAsShown && onDisk.bytes != bytes &&
-        !SaveOverOutsideChange(bytes, onDisk.bytes))
-        return;
-    if (!file_io::writeFileAtomically(infoPath, bytes).ok) {
-        prompts::message(this, kWriteError);
-        return;
+    const QString project = paths::fileNamePart(CurrentProjectPath);
+
+    // The file is read again after every question: what arrives while the user answers is met by
+    // another question, never written over.
+    std::optional<std::string> seen = InfoFileAsShown;
+    QStringList keptCopies;
+    for (int round = 0;; ++round) {
+        const file_io::ReadResult onDisk = readInfoFile(CurrentInfoPath);
+        if (onDisk.status == file_io::ReadStatus::Unreadable) {
+            prompts::message(this, writeError(QString::fromStdString(onDisk.error)));
+            return;
+        }
+        if (noteTooLarge(onDisk) || round == 20) {
+            prompts::message(this, writeError(QStringLiteral("le fichier sur le disque a été remplacé par un fichier "
+                                                             "de plus de 1 Mo, ou change sans cesse ; il est laissé tel quel")));
+            return;
+        }
+        const bool present = onDisk.status == file_io::ReadStatus::Ok;
+        // A file gone since it was loaded is simply written again; one changed meanwhile is the user's call.
+        if (present && onDisk.bytes != seen && onDisk.bytes != bytes) {
+            const QString question =
+                QStringLiteral("La note de « %1 » a été modifiée sur le disque depuis que vous l'avez ouverte "
+                               "(par une autre copie d'Orvasel, un autre ordinateur ou une synchronisation).\n\n"
+                               "Oui : enregistrer votre texte ; l'autre version est gardée dans un fichier à côté.\n"
+                               "Non : afficher l'autre version ; votre texte est gardé dans un fichier à côté.\n"
+                               "Annuler : ne rien enregistrer pour l'instant ; votre texte reste affiché.")
+                    .arg(project);
+            const prompts::Answer answer = prompts::confirm(this, question, prompts::Choice::YesNoCancel);
+            if (answer != prompts::Answer::Yes && answer != prompts::Answer::No)
+                return;
+            const bool saveMine = answer == prompts::Answer::Yes;
+            const ConflictCopy copy = keepConflictCopy(CurrentInfoPath, saveMine ? onDisk.bytes : bytes);
+            if (!copy.failure.isEmpty()) {
+                prompts::message(this, QStringLiteral("La note n'a pas été enregistrée : la copie de %1 n'a pas pu "
+                                                      "être écrite (%2). Votre texte reste affiché.")
+                                           .arg(saveMine ? QStringLiteral("l'autre version") : QStringLiteral("votre texte"),
+                                                copy.failure));
+                return;
+            }
+            if (!saveMine) {
+                ShowInfoFile(onDisk.bytes);
+                LeaveUnsavedState();
+                prompts::message(this, QStringLiteral("Votre texte est gardé dans « %1 », à côté de « %2 ».")
+                                           .arg(copy.name, project));
+                return;
+            }
+            keptCopies << copy.name;
+            seen = onDisk.bytes;
+            continue;
+        }
+        const file_io::ReplaceResult written =
+            file_io::replaceIfUnchanged(infoPath, bytes, present ? std::optional(onDisk.bytes) : std::nullopt);
+        if (written.outcome == file_io::ReplaceResult::Outcome::Changed)
+            continue;
+        if (written.outcome == file_io::ReplaceResult::Outcome::Failed) {
+            prompts::message(this, writeError(QString::fromStdString(written.error)));
+            return;
+        }
+        break;
     }
     InfoFileAsShown = bytes;
     // The text saved is what the next change is measured against: an undo back past the save is a change.
     NotesSnapshot = note;
     LeaveUnsavedState();
-}
-
-bool TForm1::SaveOverOutsideChange(const std::string& mine, const std::string& theirs)
-{
-    const QString project = paths::fileNamePart(CurrentProjectPath);
-    const QString question =
-        QStringLiteral("La note de « %1 » a été modifiée sur le disque depuis que vous l'avez ouverte "
-                       "(par une autre copie d'Orvasel, un autre ordinateur ou une synchronisation).\n\n"
-                       "Oui : enregistrer votre texte ; l'autre version est gardée dans un fichier à côté.\n"
-                       "Non : afficher l'autre version ; votre texte est gardé dans un fichier à côté.\n"
-                       "Annuler : ne rien enregistrer pour l'instant ; votre texte reste affiché.")
-            .arg(project);
-    const prompts::Answer answer = prompts::confirm(this, question, prompts::Choice::YesNoCancel);
-    if (answer != prompts::Answer::Yes && answer != prompts::Answer::No)
-        return false;
-    const bool saveMine = answer == prompts::Answer::Yes;
-    const ConflictCopy copy = keepConflictCopy(CurrentInfoPath, saveMine ? theirs : mine);
-    if (!copy.failure.isEmpty()) {
-        prompts::message(this, QStringLiteral("La note n'a pas été enregistrée : la copie de %1 n'a pas pu être "
-                                              "écrite (%2). Votre texte reste affiché.")
-                                   .arg(saveMine ? QStringLiteral("l'autre version") : QStringLiteral("votre texte"),
-                                        copy.failure));
-        return false;
-    }
-    if (saveMine) {
+    for (const QString& copy : keptCopies)
         prompts::message(this, QStringLiteral("L'autre version de la note est gardée dans « %1 », à côté de « %2 ».")
-                                   .arg(copy.name, project));
-        return true;
-    }
-    ShowInfoFile(theirs);
-    LeaveUnsavedState();
-    prompts::message(this, QStringLiteral("Votre texte est gardé dans « %1 », à côté de « %2 ».").arg(copy.name, project));
-    return false;
+                                   .arg(copy, project));
 }
 
 void TForm1::DiskWatch1FileChange(QObject*)
@@ -190,8 +258,8 @@ void TForm1::DiskWatch1FileChange(QObject*)
     // Only a note shown and not being edited follows its file: an edited one meets the change at its save.
     if (Memo1->isReadOnly() || Button2->isEnabled())
         return;
-    const file_io::ReadResult read = file_io::readWholeFile(paths::toFileSystem(CurrentInfoPath));
-    if (read.status != file_io::ReadStatus::Ok || read.bytes == InfoFileAsShown)
+    const file_io::ReadResult read = readInfoFile(CurrentInfoPath);
+    if (read.status != file_io::ReadStatus::Ok || noteTooLarge(read) || read.bytes == InfoFileAsShown)
         return;
     // The reader keeps their place in the text as far as it still reaches.
     const int caret = Memo1->textCursor().position();
@@ -222,6 +290,8 @@ void TForm1::Memo1Change(QObject*)
     // change, however small, goes unnoticed.
     if (ProjectLoaded && !Memo1->isReadOnly() && Memo1->Text() != NotesSnapshot)
         EnterUnsavedState();
+    if (Button2->isEnabled())
+        DraftSoon();
 }
 
 void TForm1::Edit1Change(QObject*)
@@ -230,6 +300,8 @@ void TForm1::Edit1Change(QObject*)
     // must not make the prompt savable over the last project's note.
     if (ProjectLoaded && ExportFieldArmed > 0 && !Memo1->isReadOnly())
         EnterUnsavedState();
+    if (Button2->isEnabled())
+        DraftSoon();
 }
 
 void TForm1::Button8Click(QObject*)
@@ -245,6 +317,7 @@ void TForm1::EnterUnsavedState()
     Button2->setEnabled(true);
     for (QWidget* control : navigationControls(*this))
         control->setEnabled(false);
+    session_end::blockShutdown(this, QStringLiteral("Une note n'est pas enregistrée."));
 }
 
 void TForm1::LeaveUnsavedState()
@@ -252,4 +325,6 @@ void TForm1::LeaveUnsavedState()
     Button2->setEnabled(false);
     for (QWidget* control : navigationControls(*this))
         control->setEnabled(true);
+    session_end::allowShutdown(this);
+    ForgetDraft();
 }

@@ -11,6 +11,8 @@
 #include "storage/settings_file.h"
 #include "storage/settings_merge.h"
 
+#include <QDateTime>
+
 using namespace orvasel;
 
 namespace {
@@ -22,6 +24,25 @@ QString SettingsFile;
 std::optional<std::string> SettingsAsRead;
 // Why the last save wrote nothing; empty when it went well.
 QString SaveFailure;
+// When the user last answered the close question at the session's end: the close that follows
+// then asks nothing more.
+QDateTime SessionEndAnswered;
+
+// A settings file larger than this is no settings file of the program's: it counts as damaged,
+// and is never read whole.
+constexpr std::size_t kLongestSettings = 1u << 20;
+// Another copy merging its settings at the same moment is waited for this long at most.
+constexpr int kLockWaitMs = 2000;
+
+file_io::ReadResult readSettings(const QString& file)
+{
+    return file_io::readFileStart(paths::toFileSystem(file), kLongestSettings + 1);
+}
+
+bool settingsTooLarge(const file_io::ReadResult& read)
+{
+    return read.status == file_io::ReadStatus::Ok && read.bytes.size() > kLongestSettings;
+}
 
 QString describe(settings_file::Fault fault)
 {
@@ -78,24 +99,52 @@ void TForm1::FormCreate(QObject*)
 {
     LoadSettings();
     ComboBox1Change(this);
+    // Once the window is up: what an earlier run left unsaved is offered back.
+    QTimer::singleShot(0, this, [this] { OfferDraftsLeft(); });
 }
 
 void TForm1::FormCloseQuery(QObject*, bool& CanClose)
 {
-    SaveSettings();
-    if (!SaveFailure.isEmpty()) {
-        const QString question =
-            QStringLiteral("Impossible d'enregistrer les réglages dans %1 : %2.\n\nFermer Orvasel quand même ?")
-                .arg(SettingsFile, SaveFailure);
-        if (prompts::confirm(this, question, prompts::Choice::OkCancel) != prompts::Answer::Ok) {
-            CanClose = false;
-            return;
+    SaveSettings(true);
+    if (!SaveFailure.isEmpty() && !CloseAnyway()) {
+        CanClose = false;
+        return;
+    }
+    if (!Button2->isEnabled())
+        return;
+    const bool answered = SessionEndAnswered.isValid() && SessionEndAnswered.secsTo(QDateTime::currentDateTime()) < 60;
+    if (!answered && prompts::confirm(this, QStringLiteral("Fermer Orvasel sans enregistrer?"), prompts::Choice::OkCancel)
+                         != prompts::Answer::Ok) {
+        CanClose = false;
+        return;
+    }
+    ForgetDraft();
+}
+
+bool TForm1::CloseAnyway()
+{
+    const QString question =
+        QStringLiteral("Impossible d'enregistrer les réglages dans %1 : %2.\n\nFermer Orvasel quand même ?")
+            .arg(SettingsFile, SaveFailure);
+    return prompts::confirm(this, question, prompts::Choice::OkCancel) == prompts::Answer::Ok;
+}
+
+bool TForm1::FormSessionEnd(bool mayAsk)
+{
+    // The note first: its draft is on the disk before anything else is asked or written.
+    if (Button2->isEnabled()) {
+        KeepDraft();
+        FinishDrafts(1500);
+        if (mayAsk) {
+            if (prompts::confirm(this, QStringLiteral("Fermer Orvasel sans enregistrer?"), prompts::Choice::OkCancel)
+                != prompts::Answer::Ok)
+                return false;
+            // The draft stays: the shutdown may yet be cancelled by another program.
+            SessionEndAnswered = QDateTime::currentDateTime();
         }
     }
-    if (Button2->isEnabled()
-        && prompts::confirm(this, QStringLiteral("Fermer Orvasel sans enregistrer?"), prompts::Choice::OkCancel)
-               != prompts::Answer::Ok)
-        CanClose = false;
+    SaveSettings(mayAsk);
+    return SaveFailure.isEmpty() || !mayAsk || CloseAnyway();
 }
 
 void TForm1::LoadSettings()
@@ -103,8 +152,20 @@ void TForm1::LoadSettings()
     SettingsFile = settings_location::locate();
     SettingsAsRead.reset();
     settings_file::Loaded loaded;
-    const auto read = file_io::readWholeFile(paths::toFileSystem(SettingsFile));
-    if (read.status == file_io::ReadStatus::Unreadable) {
+    const auto read = readSettings(SettingsFile);
+    if (settingsTooLarge(read)) {
+        // No settings file of the program's is this large: set aside whole, without reading it.
+        const settings_location::Kept kept = settings_location::moveAside(SettingsFile);
+        prompts::message(this, kept.failure.isEmpty()
+                                   ? QStringLiteral("Le fichier de réglages %1 dépasse 1 Mo : ce n'est pas un fichier "
+                                                    "de réglages d'Orvasel. Il est mis de côté dans %2 ; Orvasel "
+                                                    "démarre sans réglages.")
+                                         .arg(SettingsFile, kept.path)
+                                   : QStringLiteral("Le fichier de réglages %1 dépasse 1 Mo : ce n'est pas un fichier "
+                                                    "de réglages d'Orvasel, et il n'a pas pu être mis de côté (%2). "
+                                                    "Orvasel démarre sans réglages.")
+                                         .arg(SettingsFile, kept.failure));
+    } else if (read.status == file_io::ReadStatus::Unreadable) {
         // Held by a virus scanner or a sync client for a moment, most likely: closing reads it again
         // and adds this run's changes to what it holds.
         prompts::message(this, QStringLiteral("Impossible de lire les réglages dans %1 : %2.\n\n"
@@ -119,13 +180,12 @@ void TForm1::LoadSettings()
             QString text = QStringLiteral("Le fichier de réglages %1 n'a pas pu être lu entièrement : %2.\n\n"
                                           "Orvasel garde ce qu'il a pu en lire. ")
                                .arg(SettingsFile, describe(loaded.fault));
-            const QString backup = settings_location::backupOf(SettingsFile);
-            if (const auto failure = settings_location::keepBackup(SettingsFile, read.bytes))
-                text += QStringLiteral("Le fichier n'a pas pu être copié dans %1 (%2) ; "
-                                       "il sera remplacé à la fermeture.")
-                            .arg(backup, *failure);
+            const settings_location::Kept kept = settings_location::keepBackup(SettingsFile, read.bytes);
+            if (!kept.failure.isEmpty())
+                text += QStringLiteral("Le fichier n'a pas pu être copié (%1) ; il sera remplacé à la fermeture.")
+                            .arg(kept.failure);
             else
-                text += QStringLiteral("Le fichier tel qu'il était est gardé dans %1.").arg(backup);
+                text += QStringLiteral("Le fichier tel qu'il était est gardé dans %1.").arg(kept.path);
             prompts::message(this, text);
         }
     }
@@ -150,7 +210,7 @@ void TForm1::ShowSettings(const settings_file::Settings& settings)
     ComboBox1->SetItemIndex(settings.currentIndex);
 }
 
-void TForm1::SaveSettings()
+void TForm1::SaveSettings(bool mayAsk)
 {
     Encoder encode;
     settings_file::Settings settings;
@@ -171,8 +231,14 @@ void TForm1::SaveSettings()
 
     // Another copy of the program, or another computer through a synchronised folder, may have
     // saved its own bookmarks and paths since this run read the file: they are merged, not erased.
+    // Two copies closing at once take turns, so that the second merges what the first wrote.
+    settings_location::WriteLock lock(SettingsFile);
+    if (!lock.take(kLockWaitMs)) {
+        SaveFailure = QStringLiteral("une autre copie d'Orvasel enregistre ses réglages dans ce fichier en ce moment");
+        return;
+    }
     const std::string path = paths::toFileSystem(SettingsFile);
-    const auto onDisk = file_io::readWholeFile(path);
+    const auto onDisk = readSettings(SettingsFile);
     std::optional<std::string_view> theirs;
     if (onDisk.status == file_io::ReadStatus::Unreadable) {
         const QString reason = QString::fromStdString(onDisk.error);
@@ -180,19 +246,27 @@ void TForm1::SaveSettings()
                                                 "peut-être des signets ou des chemins enregistrés ailleurs.\n\n"
                                                 "Le remplacer par les réglages de cette fenêtre ?")
                                      .arg(SettingsFile, reason);
-        if (prompts::confirm(this, question, prompts::Choice::YesNo) != prompts::Answer::Yes) {
+        if (!mayAsk || prompts::confirm(this, question, prompts::Choice::YesNo) != prompts::Answer::Yes) {
             SaveFailure = QStringLiteral("le fichier ne peut pas être lu (%1) ; il n'a pas été remplacé").arg(reason);
             return;
         }
+    } else if (onDisk.status == file_io::ReadStatus::Ok && onDisk.bytes != SettingsAsRead &&
+               (settingsTooLarge(onDisk) || settings_file::parse(onDisk.bytes).fault != settings_file::Fault::None)) {
+        // Damaged since it was read: it counts for nothing in the merge, and what it holds is kept
+        // beside it, told before it is replaced.
+        const settings_location::Kept kept =
+            settingsTooLarge(onDisk) ? settings_location::moveAside(SettingsFile) : settings_location::keepBackup(SettingsFile, onDisk.bytes);
+        if (!kept.failure.isEmpty()) {
+            SaveFailure = QStringLiteral("le fichier n'a pas pu être lu entièrement ni mis de côté (%1)").arg(kept.failure);
+            return;
+        }
+        if (mayAsk)
+            prompts::message(this, QStringLiteral("Le fichier de réglages %1 a été abîmé depuis le démarrage "
+                                                  "d'Orvasel. Ce qu'il contenait est gardé dans %2 ; il va être "
+                                                  "remplacé par les réglages de cette fenêtre.")
+                                       .arg(SettingsFile, kept.path));
     } else if (onDisk.status == file_io::ReadStatus::Ok) {
         theirs = onDisk.bytes;
-        // A damaged file counts for nothing in the merge; what it holds is kept beside it.
-        if (onDisk.bytes != SettingsAsRead && settings_file::parse(onDisk.bytes).fault != settings_file::Fault::None)
-            if (const auto failure = settings_location::keepBackup(SettingsFile, onDisk.bytes)) {
-                SaveFailure = QStringLiteral("le fichier n'a pas pu être lu entièrement ni copié dans %1 (%2)")
-                                  .arg(settings_location::backupOf(SettingsFile), *failure);
-                return;
-            }
     }
     const settings_file::Settings merged = settings_merge::merge(SettingsAsRead, settings, theirs);
     const std::string bytes = settings_file::serialize(merged);

@@ -8,6 +8,7 @@ QString NotesSnapshot;
 int ExportFieldArmed = 0;
 QString CubasePath;
 QString AudioPlayerPath;
+std::optional<std::string> InfoFileAsShown;
 
 void InitialiseMainWindowState()
 {
@@ -19,4 +20,5 @@ void InitialiseMainWindowState()
     ExportFieldArmed = 0;
     CubasePath.clear();
     AudioPlayerPath.clear();
+    InfoFileAsShown.reset();
 }

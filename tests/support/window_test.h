@@ -58,6 +58,7 @@ protected:
 
     QTemporaryDir programDir;  // where the program is "installed"
     QTemporaryDir workDir;     // the user's folders
+    QTemporaryDir dataDir;     // the user's data folder, where the drafts are kept
     ScriptedPrompts prompts;
     RecordingShell shell;
 };

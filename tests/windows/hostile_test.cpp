@@ -31,7 +31,8 @@ TEST_F(HostileTest, AProjectFolderThatGoesAwayWhileListedLosesNoNoteWhateverItsN
     const QString moved = workDir.filePath("Ailleurs");
     ASSERT_TRUE(QDir().rename(folder, moved));
     click(Form1->Button2);
-    EXPECT_EQ(prompts.ofKind(Shown::Kind::Message).at(0).text, "Erreur à l'écriture de votre fichier d'information");
+    EXPECT_EQ(prompts.ofKind(Shown::Kind::Message).at(0).text,
+              QString("Erreur à l'écriture de votre fichier d'information\nLe fichier ou son dossier n'existe pas."));
     EXPECT_FALSE(exists(folder));
     ASSERT_TRUE(QDir().rename(moved, folder));
     click(Form1->Button2);

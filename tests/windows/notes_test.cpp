@@ -44,7 +44,9 @@ TEST_F(NotesTest, ANoteIsSavedInCodePage1252OnlyOnARealChangeAndNeverReplaced)
     EXPECT_FALSE(Form1->ListBox2->isEnabled() || Form1->Button3->isEnabled() || Form1->ComboBox2->isEnabled());
     Form1->Edit1->setText("/audio/♪☺.wav");
     click(Form1->Button2);
-    EXPECT_TRUE(messages().at(0).text.contains("stockés dans le fichier d'information : ☺→♪"));
+    EXPECT_TRUE(messages().at(0).text.contains("stockés dans le fichier d'information : « ☺ » (U+263A), « → » (U+2192), "
+                                               "« ♪ » (U+266A).\nLe premier est à la ligne 1, colonne 9 de la note."))
+        << messages().at(0).text.toStdString();
     EXPECT_EQ(readFile(info("Song.cpr")), stored);
     Form1->Memo1->SetText("Sourire\r\n\r\nÀ €");
     Form1->Edit1->setText("/audio/Été.wav");
