@@ -87,6 +87,22 @@ if(ORVASEL_TESTS)
       COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/build/desktop_entry_test.sh ${ORVASEL_GIO}
               ${CMAKE_CURRENT_SOURCE_DIR}/resources/orvasel.desktop)
   endif()
+  # Power cuts at every step of the saves, on a file system that keeps only what was flushed
+  # (FUSE, Linux): built where libfuse3 is, skipped at run time where /dev/fuse is not.
+  find_package(PkgConfig QUIET)
+  if(UNIX AND NOT APPLE AND PkgConfig_FOUND)
+    pkg_check_modules(FUSE3 QUIET IMPORTED_TARGET fuse3)
+  endif()
+  if(FUSE3_FOUND)
+    file(GLOB ORVASEL_POWER_CUT_TESTS CONFIGURE_DEPENDS tests/power_cut/*.cpp tests/support/*.cpp)
+    add_executable(orvasel_power_cut_tests ${ORVASEL_POWER_CUT_TESTS})
+    target_link_libraries(orvasel_power_cut_tests PRIVATE orvasel_lib Qt6::Test GTest::gtest PkgConfig::FUSE3)
+    target_include_directories(orvasel_power_cut_tests PRIVATE tests)
+    # Its request handlers bear the names of the system calls they answer: compiled alone.
+    set_source_files_properties(tests/power_cut/power_cut_fs.cpp PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+    gtest_discover_tests(orvasel_power_cut_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
   if(WIN32)
     # The player and Cubase of the Windows shell tests: it records how the shell started it.
     add_executable(orvasel_test_player tests/player/test_player.cpp)

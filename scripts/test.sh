@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/packages.sh g++-mingw-w64-x86-64-posix wine64 wine clang libclang-rt-14-dev googletest \
-  ninja-build dpkg-dev nsis openbox xdotool imagemagick ccache libglib2.0-bin
+  ninja-build dpkg-dev nsis openbox xdotool imagemagick ccache libglib2.0-bin libfuse3-dev fuse3
 jobs=$(nproc)
 fuzz_seconds=${ORVASEL_FUZZ_SECONDS:-30}
 # One word per target: tests/fuzz/<target>_fuzz.cpp with its seed corpus tests/fuzz/corpus/<target>.
