@@ -88,5 +88,24 @@ TEST_F(BookmarkTest, DeletingAsksFirstAndMakesTheBookmarkBeforeCurrent)
     EXPECT_EQ(Form1->ComboBox2->Items(), QStringList{"Trois"});
 }
 
+TEST_F(BookmarkTest, ANameConfirmedWhileTheNoteIsUnsavedNeverEmptiesTheEditor)
+{
+    const QString songs = makeFolder("Chansons");
+    writeFile(songs + "/Song.cpr", "cubase");
+    start();
+    openFolder(songs);
+    selectProject("Song.cpr");
+    pressAdd(songs, "Chansons");
+    // A window manager that never gave the dialog the focus: the main window stayed usable.
+    Form1->setEnabled(true);
+    typeInNote("mot tape");
+    click(Form3->Button1);
+    EXPECT_EQ(Form1->Memo1->Text(), "mot tape");
+    EXPECT_TRUE(Form1->Button2->isEnabled() && !Form1->Button3->isEnabled());
+    EXPECT_EQ(Form1->ComboBox2->Items(), QStringList{"Chansons"});
+    click(Form1->Button2);
+    EXPECT_EQ(readFile(songs + "/Song.cpr.info"), "mot tape\r\nEOF\r\n\r\n");
+}
+
 }  // namespace
 }  // namespace orvasel::testing

@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QTest>
+#include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace orvasel::testing {
 namespace {
@@ -120,6 +122,28 @@ TEST_F(DiskChangesTest, ASaveOverAnOutsideChangeAsksAndLosesNeitherText)
     click(Form1->Button2);
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(readFile(path("Song.cpr.info")), "encore\r\r\n!\r\nEOF\r\n\r\n");
+
+    // A third version arrives while the question is open: it meets another question, and is kept too.
+    const std::string other = "ailleurs\r\nEOF\r\n\r\n", third = "troisième\r\nEOF\r\n\r\n";
+    writeFile(path("Song.cpr.info"), other);
+    typeAtTheEnd("?");
+    prompts.shown.clear();
+    prompts.answers = {prompts::Answer::Yes, prompts::Answer::Yes};
+    prompts.whileShown = [&, arrived = false]() mutable {
+        if (!std::exchange(arrived, true))
+            writeFile(path("Song.cpr.info"), third);
+    };
+    const QStringList before = conflictCopies();
+    click(Form1->Button2);
+    prompts.whileShown = nullptr;
+    EXPECT_EQ(shownOf(Shown::Kind::Confirmation).size(), 2u);
+    EXPECT_EQ(readFile(path("Song.cpr.info")), "encore\r\r\n!?\r\nEOF\r\n\r\n");
+    std::vector<std::string> kept;
+    for (const QString& copy : conflictCopies())
+        if (!before.contains(copy))
+            kept.push_back(readFile(path(copy)));
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, (std::vector<std::string>{other, third}));
 }
 
 TEST_F(DiskChangesTest, TheListAndTheNoteShownFollowTheDiskWithoutLosingAnEdit)

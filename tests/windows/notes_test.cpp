@@ -110,5 +110,70 @@ TEST_F(NotesTest, ANoteIsSavedInCodePage1252OnlyOnARealChangeAndNeverReplaced)
     EXPECT_EQ(readFile(info("Song.cpr")), saved);
 }
 
+TEST_F(NotesTest, AwkwardNotesAreSavedAsTheyReadBackOrNamedPreciselyAndAProtectedFileIsLeftAlone)
+{
+    writeFile(folder + "/Song.cpr", "cubase");
+    writeFile(info("Song.cpr"), "EOF\r\n");
+    start();
+    openFolder(folder);
+    struct Case {
+        QString note, field;
+        std::optional<prompts::Answer> replace;  // the answer to the question, when one is asked
+        std::string saved;                       // nothing saved: "" 
+        QString reloaded;
+    };
+    const Case cases[] = {
+        // A last line "EOF" keeps itself and the path; inside the note it always did.
+        {"Mix\r\nEOF", "C:\\mix.wav", {}, "Mix\r\r\nEOF\r\r\n\r\nEOF\r\nC:\\mix.wav\r\n", "Mix\r\nEOF\r\n"},
+        {"EOF\r\ndedans", "", {}, "EOF\r\r\ndedans\r\nEOF\r\n\r\n", "EOF\r\ndedans\r\n"},
+        // Pasted from the web: composed silently, the thin no-break space replaced if the user agrees.
+        {"Cafe\u0301 \u202F: 3\u2028fin", "", prompts::Answer::Yes, "Caf\xE9 \xA0: 3\r\r\nfin\r\nEOF\r\n\r\n",
+         "Café \u00A0: 3\r\nfin\r\n"},
+        {"\uFB01n", "D:\\a\u2010b.wav", prompts::Answer::No, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.note.toStdString());
+        const std::string before = readFile(info("Song.cpr"));
+        Form1->ListBox2->SetItemIndex(-1);
+        selectProject("Song.cpr");
+        Form1->Memo1->setPlainText(c.note);  // as a paste would, counted as a change
+        Form1->Edit1->setText(c.field);
+        prompts.shown.clear();
+        if (c.replace)
+            prompts.answers = {*c.replace};
+        click(Form1->Button2);
+        const auto asked = prompts.ofKind(Shown::Kind::Confirmation);
+        EXPECT_EQ(asked.size(), c.replace ? 1u : 0u);
+        if (!asked.empty()) {
+            EXPECT_TRUE(asked[0].text.endsWith("Remplacer ces caractères par leurs équivalents et enregistrer ?") &&
+                        asked[0].text.contains(c.field.isEmpty() ? "espace fine insécable (U+202F)"
+                                                                 : "ligature fi (U+FB01), trait d'union (U+2010)"))
+                << asked[0].text.toStdString();
+        }
+        EXPECT_EQ(readFile(info("Song.cpr")), c.saved.empty() ? before : c.saved);
+        EXPECT_EQ(Form1->Button2->isEnabled(), c.saved.empty());
+        if (c.saved.empty())
+            continue;
+        Form1->ListBox2->SetItemIndex(-1);
+        selectProject("Song.cpr");
+        EXPECT_EQ(Form1->Memo1->Text() + "|" + Form1->Edit1->text(), c.reloaded + "|" + c.field);
+    }
+
+    // Marked read-only, or a folder put in its place: the specified message, then why; nothing written.
+    const std::string kept = readFile(info("Song.cpr"));
+    ASSERT_TRUE(QFile::setPermissions(info("Song.cpr"), QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    Form1->Memo1->setPlainText("protégé");
+    Form1->Edit1->clear();
+    click(Form1->Button2);
+    ASSERT_FALSE(messages().empty());
+    EXPECT_EQ(messages().back().text, "Erreur à l'écriture de votre fichier d'information\nLe fichier est en lecture seule.");
+    EXPECT_EQ(readFile(info("Song.cpr")), kept);
+    ASSERT_TRUE(QFile::setPermissions(info("Song.cpr"), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::remove(info("Song.cpr")) && QDir().mkdir(info("Song.cpr")));
+    click(Form1->Button2);
+    EXPECT_EQ(messages().back().text, "Erreur à l'écriture de votre fichier d'information\nUn dossier porte ce nom.");
+    EXPECT_TRUE(Form1->Button2->isEnabled());
+}
+
 }  // namespace
 }  // namespace orvasel::testing

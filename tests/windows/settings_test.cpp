@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QTest>
 #include <QScopeGuard>
 
 namespace orvasel::testing {
@@ -91,6 +92,50 @@ TEST_F(SettingsTest, ClosingKeepsWhatAnotherCopySavedAndNeverWritesOverAFileItCo
     EXPECT_TRUE(requestClose());
     EXPECT_EQ(readFile(settingsPath()), "C:\\Cubasesx.exe\r\n-1\r\n" + folder[0] + "\r\n" + folder[2] +
                                             "\r\nSIG\r\nA\r\nC\r\nEOF\r\nplayer\r\n");
+}
+
+TEST_F(SettingsTest, TwoCopiesClosingTogetherKeepBothAndDamageIsKeptInCopiesNeverWrittenOver)
+{
+    const QString a = folderText(makeFolder("A")), b = folderText(makeFolder("B"));
+    writeFile(settingsPath(), kInitial);
+    start();
+    Form1->ComboBox1->AddItem(a);
+    Form1->ComboBox2->AddItem("A");
+    // The other copy holds the lock while it merges, slowly: this close waits for it, then merges
+    // what it wrote. One that was killed holding it does not count.
+    const auto otherCopy = [&](int milliseconds) {
+        auto* other = new QProcess(Form1);
+        other->start(QCoreApplication::applicationFilePath(),
+                     {"--close-slowly", settingsPath(), "rien|-1|" + b + "|SIG|B|EOF||", QString::number(milliseconds)});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return exists(settingsPath() + ".held"); }, 20000));
+        QFile::remove(settingsPath() + ".held");
+        return other;
+    };
+    QProcess* slow = otherCopy(800);
+    Form1->Button2->setEnabled(true);  // the close stays cancelled after its save
+    EXPECT_FALSE(requestClose());
+    EXPECT_TRUE((slow->state() == QProcess::NotRunning || slow->waitForFinished(20000)) && slow->exitCode() == 0);
+    const std::string both = "rien\r\n-1\r\n" + a.toStdString() + "\r\n" + b.toStdString() + "\r\nSIG\r\nA\r\nB\r\nEOF\r\n\r\n";
+    EXPECT_EQ(readFile(settingsPath()), both);
+    QProcess* killed = otherCopy(60000);
+    killed->kill();
+    ASSERT_TRUE(killed->waitForFinished(20000));
+    prompts.shown.clear();
+    EXPECT_FALSE(requestClose());
+    ASSERT_EQ(prompts.shown.size(), 1u);  // the note's question alone: no "another copy is saving"
+    EXPECT_EQ(prompts.shown[0].text, "Fermer Orvasel sans enregistrer?");
+
+    // Damaged meanwhile: told before it is replaced, and kept in a copy of its own each time.
+    for (const std::string damage : {"rien\r\nabc\r\n", "rien\r\n0\r\n/x/\r\n"}) {
+        writeFile(settingsPath(), damage);
+        prompts.shown.clear();
+        EXPECT_FALSE(requestClose());
+        ASSERT_EQ(prompts.shown.size(), 2u);  // told first, then the note's question
+        EXPECT_TRUE(prompts.shown[0].text.contains("a été abîmé"));
+        EXPECT_EQ(readFile(settingsPath()), both);
+    }
+    EXPECT_EQ(readFile(settingsPath() + ".bak"), "rien\r\nabc\r\n");
+    EXPECT_EQ(readFile(settingsPath() + ".bak-2"), "rien\r\n0\r\n/x/\r\n");
 }
 
 TEST_F(SettingsTest, ASaveThatFailsWritesNothingAndLetsTheUserStayOrClose)
