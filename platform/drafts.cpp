@@ -16,6 +16,8 @@ namespace orvasel::drafts {
 namespace {
 
 QString OverriddenFolder;
+// Held while the program runs, so that other copies leave this session's drafts alone.
+std::unique_ptr<QLockFile> HeldSession;
 
 const QString kExtension = QStringLiteral(".brouillon");
 // A draft holds a note of at most a few megabytes; anything much larger is no draft of ours.
@@ -58,6 +60,8 @@ QString folder()
 void overrideFolder(const QString& folder)
 {
     OverriddenFolder = folder;
+    // The session's lock goes with its drafts.
+    HeldSession.reset();
 }
 
 // The drafts of a note share the first part of their name; each copy adds its session to it.
@@ -79,13 +83,12 @@ QString fileFor(const QString& infoPath)
 std::string session()
 {
     static const std::string id = QString::number(QRandomGenerator::system()->generate64(), 16).toStdString();
-    static const std::unique_ptr<QLockFile> held = [] {
+    if (!HeldSession) {
         QDir().mkpath(folder());
-        auto lock = std::make_unique<QLockFile>(sessionLockOf(id));
-        lock->setStaleLockTime(0);
-        lock->tryLock(0);
-        return lock;
-    }();
+        HeldSession = std::make_unique<QLockFile>(sessionLockOf(id));
+        HeldSession->setStaleLockTime(0);
+        HeldSession->tryLock(0);
+    }
     return id;
 }
 

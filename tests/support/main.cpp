@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "platform/file_io.h"
 #include "platform/settings_location.h"
+#include "support/typist.h"
 
 #include <QFile>
 #include <QThread>
@@ -29,6 +30,10 @@ int main(int argc, char** argv)
 {
     if (argc == 5 && QByteArray(argv[1]) == "--close-slowly")
         return closeSlowly(argv);
+    if (argc == 7 && QByteArray(argv[1]) == "--type") {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return orvasel::testing::typeUntilKilled(argc, argv);
+    }
     // The windows are real but drawn nowhere.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

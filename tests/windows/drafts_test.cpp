@@ -6,8 +6,10 @@
 #include "storage/draft_file.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QSessionManager>
 #include <QTest>
+#include <random>
 
 namespace orvasel::testing {
 namespace {
@@ -145,6 +147,38 @@ TEST_F(DraftsTest, TheSessionsEndKeepsTheDraftAtOnceAndAsksWhereItMay)
     EXPECT_EQ(asked()[0].text, "Fermer Orvasel sans enregistrer?");
     EXPECT_TRUE(requestClose());
     EXPECT_EQ(asked().size(), 2u);
+}
+
+TEST_F(DraftsTest, KilledWhileTypingTheNextStartOffersEveryWordKept)
+{
+    writeFile(path("Song.cpr"), "cubase");
+    writeFile(path("Song.cpr.info"), v1);
+    std::mt19937 random(std::random_device{}());
+    for (int kill = 0; kill < 3; ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill));
+        const QString log = workDir.filePath("typed" + QString::number(kill));
+        QProcess typist;
+        typist.start(QCoreApplication::applicationFilePath(),
+                     {"--type", folderText(programDir.path()), folderText(dataDir.path()), folder, "Song.cpr", log});
+        // Killed without warning a moment after some words, often while the next one is typed or kept.
+        const int words = 1 + int(random() % 3);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QString::fromLatin1(readFile(log).c_str()).count('\n') >= words; }, 30000))
+            << "the typist stopped with " << typist.exitCode();
+        QTest::qWait(int(random() % 1200));
+        typist.kill();
+        ASSERT_TRUE(typist.waitForFinished(20000));
+        const QStringList kept = QString::fromLatin1(readFile(log).c_str()).split('\n', Qt::SkipEmptyParts);
+
+        prompts.answers = {prompts::Answer::Yes};
+        start();
+        openFolder(folder);
+        selectProject("Song.cpr");
+        for (const QString& word : kept)
+            EXPECT_TRUE(Form1->Memo1->Text().contains(word)) << word.toStdString();
+        EXPECT_TRUE(Form1->Button2->isEnabled());
+        click(Form1->Button2);  // saved: the next run starts from this note
+        stop();
+    }
 }
 
 }  // namespace
