@@ -9,6 +9,16 @@ namespace {
 constexpr std::size_t kLineBuffer = 1000;
 constexpr std::string_view kMarkerLine = "EOF\n";
 
+// Whether the last piece of a note's last line, as the reader cuts a long line, is the marker.
+bool lastLineReadsAsMarker(std::string_view lastLine) {
+    if (!lastLine.ends_with("EOF")) return false;
+    const std::string stored = std::string(lastLine) + "\r\n";
+    text::LineReader reader(stored, kLineBuffer);
+    std::optional<std::string> piece;
+    while (auto next = reader.next()) piece = std::move(next);
+    return piece == kMarkerLine;
+}
+
 }  // namespace
 
 Contents parse(std::string_view bytes) {
@@ -41,11 +51,12 @@ std::string serialize(std::string_view editorText, std::string_view exportPath) 
     std::string written;
     written.reserve(editorText.size() + exportPath.size() + 8);
     written.append(editorText);
-    // A last line "EOF" would meet the line end that opens the marker and be read as the marker
-    // itself, taking the real one for the exported-audio path: it gets the line break a reload
-    // gives it anyway, so that the note and the path both come back.
+    // A last line "EOF" (or a long one whose last 999-character piece is "EOF") would meet the line
+    // end that opens the marker and be read as the marker itself, taking the real one for the
+    // exported-audio path: it gets the line break a reload gives it anyway, so that the note and
+    // the path both come back.
     const std::size_t lastLine = editorText.rfind('\n') + 1;  // 0 when there is one line
-    if (editorText.substr(lastLine) == "EOF") written.append("\r\n");
+    if (lastLineReadsAsMarker(editorText.substr(lastLine))) written.append("\r\n");
     written.append("\nEOF\n").append(exportPath).append("\n");
     return text::toTextMode(written);
 }

@@ -19,8 +19,8 @@ struct Contents {
 Contents parse(std::string_view bytes);
 
 // The bytes stored by a save: the editor's text (lines separated by CR LF), "\nEOF\n",
-// the field's text and "\n", each LF written as CR LF. A last line "EOF" is ended by a line break
-// first, so that it is not taken for the marker when the file is read back.
+// the field's text and "\n", each LF written as CR LF. A last line that would read back as the
+// marker ("EOF", or a long line whose last piece is "EOF") is ended by a line break first.
 std::string serialize(std::string_view editorText, std::string_view exportPath);
 
 // The file created for a project that has none: "EOF" and a line end.

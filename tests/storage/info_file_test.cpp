@@ -28,6 +28,9 @@ TEST(InfoFile, StoresEditorLinesAsCrCrLfThenTheMarkerAndTheFieldAndReadsThemBack
         // and pass for it; inside the note, and alone, it stays a line of the note.
         {serialize("Mix\r\nEOF", "C:\\Audio\\mix.wav"), "Mix\r\nEOF\r\n", "C:\\Audio\\mix.wav", true},
         {serialize("EOF", "x.wav"), "EOF\r\n", "x.wav", true},
+        // So is a long last line whose last piece would be "EOF"; one that only ends with it is not.
+        {serialize("n\r\n" + x999 + "EOF", "x.wav"), "n\r\n" + x999 + "EOF\r\n", "x.wav", true},
+        {serialize(x999 + "xEOF", "x.wav"), x999 + "xEOF\n", "x.wav", true},
         // Written so by earlier versions, it still reads as it did.
         {"Mix\r\r\nEOF\r\nEOF\r\nC:\\mix.wav\r\n", "Mix\r\n", "", true},
         // Lines arrive in pieces of 999 characters, CR LF counted as LF; every piece counts as a line.
