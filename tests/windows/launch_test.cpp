@@ -9,6 +9,12 @@ using prompts::Answer;
 
 using LaunchTest = WindowTest;
 
+#ifdef _WIN32
+const QString kProgramsFolder = "C:\\Programmes\\";
+#else
+const QString kProgramsFolder = "/opt/programmes/";
+#endif
+
 TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedThenGetsTheProjectOrTheAudioFile)
 {
     start();
@@ -50,6 +56,35 @@ TEST_F(LaunchTest, EachProgramIsAskedForUntilLocatedThenGetsTheProjectOrTheAudio
     click(Form1->Button9);
     EXPECT_EQ(fields(shell.requests.back()), std::tuple(Form1, QString("open"), QString("lecteur.exe"), name, folder,
                                                         shell::kShowNoActivate, shell::Target::Program));
+}
+
+TEST_F(LaunchTest, ALocationTheSettingsFileCannotKeepIsRefusedWhenChosenSoTheCloseSavesEverything)
+{
+    start();
+    const QString cubase = CubasePath;
+    CurrentProjectPath = folderText(makeFolder("Projets")) + "Chanson.cpr";
+    Form1->Button4->setEnabled(true);
+    const std::pair<QString, QString> refused[] = {
+        {kProgramsFolder + "Lecteur ♫.exe", "contient des caractères que le fichier de réglages ne peut pas "
+                                             "enregistrer : ♫"},
+        {kProgramsFolder + QString(250, 'x') + ".exe", "dépasse 254 caractères"},
+        {kProgramsFolder + "deux\nlignes.exe", "contient un saut de ligne"},
+    };
+    for (const auto& [path, why] : refused)
+        for (QWidget* button : {Form1->Button4, Form1->Button9}) {
+            prompts.answers = {Answer::Yes};
+            prompts.files = {path};
+            click(button);
+            ASSERT_FALSE(prompts.ofKind(Shown::Kind::Message).empty());
+            EXPECT_EQ(prompts.shown.back().text, "Impossible de retenir cet emplacement : le chemin " + why
+                                                     + ".\n\nChoisissez-en un autre.");
+        }
+    EXPECT_TRUE(CubasePath == cubase && AudioPlayerPath.isEmpty());
+    // Cubase's project still opens, as after a cancelled dialog; no player starts.
+    EXPECT_EQ(shell.requests.size(), 3u);
+    EXPECT_TRUE(requestClose());
+    EXPECT_EQ(prompts.ofKind(Shown::Kind::Message).size(), 6u);
+    EXPECT_TRUE(exists(settingsPath()));
 }
 
 }  // namespace
