@@ -2,27 +2,19 @@
 // bytes; the bytes are UTF-8 exactly when the Unicode standard's table of well-formed sequences
 // says so; and they convert to code page 1252 exactly when every character they hold has a byte
 // there, to bytes that convert back to the same UTF-8.
+#include "fuzz/check.h"
 #include "storage/text.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 using namespace orvasel::text;
+using orvasel::fuzz::check;
 
 namespace {
-
-void check(bool holds, const char* what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "code page: %s\n", what);
-    std::abort();
-}
 
 // The characters of well-formed UTF-8, after the Unicode standard's table of well-formed byte
 // sequences (lead byte, then the range of the second byte; later bytes 80-BF); nothing otherwise.

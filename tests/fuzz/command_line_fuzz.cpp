@@ -2,27 +2,15 @@
 // command line holds them): after the program's name, quoted or not, and split again by the rules
 // programs split their command line by, it is exactly one argument, the name itself; a name that
 // needs no quotes goes unchanged.
+#include "fuzz/check.h"
 #include "platform/command_line.h"
 #include "support/command_line_split.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 using namespace orvasel;
-
-namespace {
-
-void check(bool holds, const char* what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "command line: %s\n", what);
-    std::abort();
-}
-
-}  // namespace
+using fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

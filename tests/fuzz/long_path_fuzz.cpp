@@ -3,26 +3,18 @@
 // is; a longer one goes in the extended form on the same drive or server, with no '/', empty, "." or
 // ".." component left after the root, still a folder if it named one, and longer than the path
 // by the prefix at most (and a root's final separator).
+#include "fuzz/check.h"
 #include "platform/file_io.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 using namespace orvasel::file_io;
+using orvasel::fuzz::check;
 
 namespace {
-
-void check(bool holds, const char* what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "long path: %s\n", what);
-    std::abort();
-}
 
 bool separator(char c)
 {
