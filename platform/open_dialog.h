@@ -19,7 +19,8 @@ public:
 
 // The locate-once step of an outside program: asks whether to locate it now (Yes or No) and, on
 // Yes, runs the dialog with this use's own title and filter, since the dialog is shared. True when
-// a file was confirmed, which is then in the dialog's FileName.
+// a file was confirmed, which is then in the dialog's FileName, and the settings file can keep
+// its path; a path it cannot keep is told to the user and counts as no file.
 bool locateProgram(QWidget* owner, OpenDialog& dialog, const QString& question, const QString& title,
                    const QString& filter);
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Fuzzes file readers, one after the other, each for the given time, with the fuzz targets built in
-# build-fuzz (scripts/test.sh builds them). Any crash, leak or failed round trip fails the run and
-# leaves the input in build-fuzz/<target>-*.
-#   scripts/fuzz.sh <seconds per target> <target>...     targets: settings, info_file...
+# Fuzzes the file readers and the conversions, one after the other, each for the given time, with
+# the fuzz targets built in build-fuzz (scripts/test.sh builds them). Any crash, leak or failed
+# check fails the run and leaves the input in build-fuzz/<target>-*.
+#   scripts/fuzz.sh <seconds per target> <target>...     targets: settings, info_file, command_line...
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:?usage: $0 <seconds per target> <target>...}

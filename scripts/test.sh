@@ -2,7 +2,8 @@
 # Builds Orvasel with its tests and benchmarks, and runs every test; runs them again under the
 # sanitizers; builds the whole program and its tests for Windows and runs them under Wine, with the
 # real program started once on a virtual display and the packages installed and removed; and fuzzes
-# the file readers. Any warning of the compiler and any failure in any step fails the run.
+# the file readers and the conversions that a note from anyone reaches. Any warning of the compiler
+# and any failure in any step fails the run.
 # The first run also builds Qt for Windows (about half an hour of a 2-core machine), kept in
 # the user's cache folder for the next runs; it builds in the background while the Linux stages run.
 # Each stage prints its time; ORVASEL_FUZZ_SECONDS sets the time given to each fuzz target.
@@ -14,7 +15,7 @@ scripts/packages.sh g++-mingw-w64-x86-64-posix wine64 wine clang libclang-rt-14-
 jobs=$(nproc)
 fuzz_seconds=${ORVASEL_FUZZ_SECONDS:-30}
 # One word per target: tests/fuzz/<target>_fuzz.cpp with its seed corpus tests/fuzz/corpus/<target>.
-fuzz_targets=(settings info_file settings_merge)
+fuzz_targets=(settings info_file settings_merge command_line long_path code_page)
 started=$SECONDS
 
 # The compiler cache serves every build of this command, wherever the clone lies: paths are taken
@@ -89,7 +90,7 @@ cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 step_done
 
-step "Fuzz targets of the file readers and the settings merge"
+step "Fuzz targets of the file readers, the settings merge, the player's command line, long paths and the code page"
 CXX=clang++ cmake -S . -B build-fuzz "${common[@]}" -DORVASEL_FUZZ=ON -DORVASEL_GUI=OFF -DORVASEL_TESTS=OFF \
   -DORVASEL_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j"$jobs"

@@ -1,10 +1,9 @@
 #include "forms/bookmark/TForm3.h"
 
 #include "forms/main/TForm1.h"
-#include "platform/ansi.h"
 #include "platform/look.h"
 #include "platform/prompts.h"
-#include "storage/settings_file.h"
+#include "platform/settings_text.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -12,26 +11,6 @@
 using namespace orvasel;
 
 TForm3* Form3 = nullptr;
-
-namespace orvasel::bookmarks {
-
-QString whyNotStorable(const QString& text, const QString& marker)
-{
-    // The reader ends the list at this line, so whatever came after it would be lost.
-    if (text == marker)
-        return QStringLiteral("« %1 » est réservé par le fichier de réglages").arg(marker);
-    const auto bytes = ansi::fromUnicode(text);
-    if (!bytes)
-        return QStringLiteral("contient des caractères que le fichier de réglages ne peut pas enregistrer : %1")
-            .arg(ansi::unstorableCharacters(text));
-    if (settings_file::fitsOneLine(*bytes))
-        return QString();
-    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-        return QStringLiteral("contient un saut de ligne");
-    return QStringLiteral("dépasse %1 caractères").arg(settings_file::kMaxLineLength);
-}
-
-}  // namespace orvasel::bookmarks
 
 TForm3::TForm3()
 {
@@ -113,7 +92,7 @@ void TForm3::Button1Click(QObject*)
     // A single character does not count as a name.
     if (Edit1->text().size() >= 2)
         name = Edit1->text();
-    const QString why = bookmarks::whyNotStorable(name, QStringLiteral("EOF"));
+    const QString why = settings_text::whyNotStorable(name, QStringLiteral("EOF"));
     if (!why.isEmpty()) {
         prompts::message(this, QStringLiteral("Impossible de donner ce nom au signet : le nom %1.\n\n"
                                               "Choisissez un autre nom.").arg(why));

@@ -31,12 +31,3 @@ private:
 };
 
 extern TForm3* Form3;
-
-namespace orvasel::bookmarks {
-
-// Why the settings file could not keep this bookmark text (a folder or a name), as a French
-// phrase that follows "le dossier" or "le nom"; empty when it can. `marker` is the line that ends
-// the text's list in the file.
-QString whyNotStorable(const QString& text, const QString& marker);
-
-}  // namespace orvasel::bookmarks

@@ -4,6 +4,7 @@
 #include "forms/main/TForm1.h"
 
 #include "platform/prompts.h"
+#include "platform/settings_text.h"
 
 using namespace orvasel;
 
@@ -15,7 +16,7 @@ void TForm1::Button5Click(QObject*)
                                               "à ajouter aux signets."));
         return;
     }
-    const QString why = bookmarks::whyNotStorable(folder, QStringLiteral("SIG"));
+    const QString why = settings_text::whyNotStorable(folder, QStringLiteral("SIG"));
     if (!why.isEmpty()) {
         prompts::message(this, QStringLiteral("Impossible d'ajouter ce signet : le dossier %1.").arg(why));
         return;

@@ -2,26 +2,18 @@
 // close (parts separated by zero bytes; a missing part is a file that could not be read): the merge
 // keeps the lists parallel, the current bookmark this copy's, every bookmark added on either side,
 // gives this copy's values when nothing changed elsewhere, and merged again gives the same.
+#include "fuzz/check.h"
 #include "storage/settings_merge.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 
 using namespace orvasel;
 using settings_file::Settings;
+using fuzz::check;
 
 namespace {
-
-void check(bool holds, const char* what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "settings merge: %s\n", what);
-    std::abort();
-}
 
 bool keepsAdditions(const Settings& side, const Settings& base, const Settings& merged)
 {

@@ -188,7 +188,8 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEnds
                                                         hiver, shell::kRestore, shell::Target::Document));
 #endif
     prompts.answers = {prompts::Answer::Yes};
-    prompts.files = {"lecteur.exe"};
+    const QString player = folderText(workDir.path()) + "lecteur.exe";
+    prompts.files = {player};
     fromResultMenu([&] {
         // The context-menu key, as the platform tells it: at the current result.
         const QPoint at = window->resultsView->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
@@ -196,7 +197,7 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEnds
         QApplication::sendEvent(window->resultsView, &menuKey);
     }, 'c');
     EXPECT_TRUE(prompts.ofKind(Shown::Kind::Confirmation).back().text.contains("lecteur audio"));
-    EXPECT_EQ(fields(shell.requests.back()), std::tuple(window, QString("open"), QString("lecteur.exe"), QString("perdu.wav"),
+    EXPECT_EQ(fields(shell.requests.back()), std::tuple(window, QString("open"), player, QString("perdu.wav"),
                                                         exports, shell::kShowNoActivate, shell::Target::Program));
     window->filterChoice->setCurrentIndex(0);
 

@@ -45,6 +45,8 @@ TEST_F(SystemShellTest, PlayerGetsTheAudioNameAsOneArgumentTheProjectGoesToTheOp
     AudioPlayerPath = writeProgram(makeFolder("Lecteur") + "/lecteur audio", recorder);
     Form1->Edit1->setText(exports + "/mix final 3.wav");
     EXPECT_EQ(launch(Form1->Button9), QFileInfo(exports).canonicalFilePath() + "\n1\nmix final 3.wav\n");
+    Form1->Edit1->setText(exports + "/--script=evil.lua");  // read as a file, not as an option
+    EXPECT_EQ(launch(Form1->Button9), QFileInfo(exports).canonicalFilePath() + "\n1\n./--script=evil.lua\n");
     AudioPlayerPath = exports + "/lecteur disparu";
     EXPECT_TRUE(launch(Form1->Button9).startsWith("Impossible de démarrer " + AudioPlayerPath + " : "));
 #ifdef __linux__

@@ -52,9 +52,13 @@ TEST_F(WindowsShellTest, PlayerGetsTheAudioNameAsOneArgumentInItsFolderAndCubase
     start();
     const QString exports = QDir::toNativeSeparators(makeFolder(QStringLiteral("Mes mixes/Été & co")));
     AudioPlayerPath = recorder();
-    for (const QString& name : {QStringLiteral("mix final & bis.wav"), QStringLiteral("Aïe&Ouille.wav")}) {
+    // Exactly one argument, the name; one that reads as an option as a path in the folder.
+    const std::pair<QString, QString> names[] = {{QStringLiteral("mix final & bis.wav"), QString()},
+                                                 {QStringLiteral("Aïe&Ouille.wav"), QString()},
+                                                 {QStringLiteral("-mix  2 .wav"), QStringLiteral(".\\")}};
+    for (const auto& [name, prefix] : names) {
         Form1->Edit1->setText(exports + '\\' + name);
-        EXPECT_EQ(launch(Form1->Button9), exports + "\n1\n" + name + "\n");
+        EXPECT_EQ(launch(Form1->Button9), exports + "\n1\n" + prefix + name + "\n");
     }
 
     associate(L".cpr", recorder());
