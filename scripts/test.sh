@@ -14,7 +14,7 @@ scripts/packages.sh g++-mingw-w64-x86-64-posix wine64 wine clang libclang-rt-14-
 jobs=$(nproc)
 fuzz_seconds=${ORVASEL_FUZZ_SECONDS:-30}
 # One word per target: tests/fuzz/<target>_fuzz.cpp with its seed corpus tests/fuzz/corpus/<target>.
-fuzz_targets=(settings info_file settings_merge project_file)
+fuzz_targets=(settings info_file settings_merge project_file csv_export)
 started=$SECONDS
 
 # The compiler cache serves every build of this command, wherever the clone lies: paths are taken
