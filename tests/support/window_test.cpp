@@ -1,6 +1,7 @@
 #include "support/window_test.h"
 
 #include "app/application.h"
+#include "platform/index_location.h"
 #include "platform/paths.h"
 #include "platform/program.h"
 
@@ -19,6 +20,7 @@ void WindowTest::SetUp()
     ASSERT_TRUE(programDir.isValid());
     ASSERT_TRUE(workDir.isValid());
     program::overrideProgramFolder(folderText(programDir.path()));
+    index_location::overrideIndexFile(programDir.filePath("projets.sqlite"));
     prompts::install(&prompts);
     shell::install(&shell);
     // The folder list starts in the process's working folder.
@@ -31,6 +33,7 @@ void WindowTest::TearDown()
     prompts::install(nullptr);
     shell::install(nullptr);
     program::overrideProgramFolder(QString());
+    index_location::overrideIndexFile(QString());
 }
 
 void WindowTest::start()
