@@ -1,6 +1,7 @@
 // Searching the notes of a folder tree from the main window, and going to a project found.
 #include "support/window_test.h"
 
+#include "forms/search/result_actions.h"
 #include "forms/search/results_model.h"
 #include "forms/search/search_window.h"
 #include "platform/drives.h"
@@ -8,6 +9,8 @@
 #include "platform/paths.h"
 
 #include <QContextMenuEvent>
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -21,6 +24,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <fstream>
 #include <mutex>
 #include <numeric>
 #include <random>
@@ -216,6 +220,77 @@ TEST_F(SearchTest, FindsNotesBelowTheListedFolderOrTheBookmarksGoesToThemAndEnds
     stop();  // the program ends while it searches: its window goes, and the worker with it
 }
 
+TEST_F(SearchTest, TheCatalogueTellsWhatIsInsideEachProjectFlagsOldExportsAndNotesTheExportItFinds)
+{
+    std::ifstream sample(ORVASEL_SAMPLES_DIR "/cubase/Example Project (Cubase 13).cpr", std::ios::binary);
+    const std::string cubase13{std::istreambuf_iterator<char>(sample), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(cubase13.empty());
+    const QString exports = QDir::toNativeSeparators(makeFolder("Exports")) + paths::separator();
+    writeFile(exports + "vieux.wav", "RIFF");
+    QFile old(exports + "vieux.wav");
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite) && old.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                                                                 QFileDevice::FileModificationTime));
+    old.close();
+    project("Pop", "Tube.cpr", "refrain\r\nEOF\r\n\r\n");
+    writeFile(workDir.filePath("Musique/Pop/Tube.cpr"), cubase13);
+    writeFile(makeFolder("Musique/Pop/Mixdown") + "/Tube.wav", "RIFF");
+    project("Solo", "Solo.cpr", "");
+    writeFile(workDir.filePath("Musique/Solo/Solo take 2.wav"), "RIFF");
+    project("Vieux", "Vieux.cpr", "mix\r\nEOF\r\n" + (exports + "vieux.wav").toStdString() + "\r\n");
+    const QString tree = workDir.filePath("Musique");
+    start();
+    openFolder(tree);
+    QTest::keyClick(Form1, Qt::Key_F, Qt::ControlModifier);
+    window = Form1->findChild<SearchWindow*>();
+    ASSERT_NE(window, nullptr);
+
+    // Each project's version, date and plugins once read, and the progress of the reading.
+    const QString root = QDir::fromNativeSeparators(tree);
+    EXPECT_EQ(search(""), QStringList({"Tube.cpr | " + root + "/Pop/ | refrain | à noter",
+                                       "Solo.cpr | " + root + "/Solo/ |  | à noter",
+                                       "Vieux.cpr | " + root + "/Vieux/ | mix | antérieur au projet"}));
+    EXPECT_TRUE(window->progressLabel->text().contains("Projets lus : 3 / 3")) << window->progressLabel->text().toStdString();
+    const auto cell = [&](int row, int column, int role = Qt::DisplayRole) {
+        return window->results->index(row, column).data(role).toString();
+    };
+    EXPECT_EQ(std::tuple(cell(0, VersionColumn), cell(0, PluginsColumn), cell(2, VersionColumn), cell(2, PluginsColumn)),
+              std::tuple(QString("Cubase 13.0.10"), QString("9"), QString("?"), QString("?")));
+    EXPECT_TRUE(cell(0, PluginsColumn, Qt::ToolTipRole).contains("Omnisphere\nStereoEnhancer"));
+    EXPECT_EQ(cell(1, ModifiedColumn), QFileInfo(tree + "/Solo/Solo.cpr").lastModified().toString("dd/MM/yyyy HH:mm"));
+    // Found by a plugin it uses; the exports older than their project.
+    EXPECT_EQ(search("omnisph\u00C8re"), QStringList({"Tube.cpr | " + root + "/Pop/ | plugin : Omnisphere | à noter"}));
+    window->filterChoice->setCurrentIndex(2);
+    EXPECT_EQ(search(""), QStringList({"Vieux.cpr | " + root + "/Vieux/ | mix | antérieur au projet"}));
+    window->filterChoice->setCurrentIndex(0);
+    search("");
+
+    // The row's menu: its plugins, and the export found, noted with the note kept byte for byte.
+    QApplication::setActiveWindow(window);
+    window->resultsView->setFocus();
+    window->resultsView->setCurrentIndex(window->results->index(0, 0));
+    const auto openMenu = [&] { QTest::keyClick(window->resultsView, Qt::Key_F10, Qt::ShiftModifier); };
+    fromResultMenu(openMenu, 'p');
+    EXPECT_TRUE(prompts.shown.back().text.startsWith("Plugins de « Tube.cpr » (9) :"));
+    EXPECT_TRUE(prompts.shown.back().text.contains("\nLin Dither\n"));
+    openMenu();
+    EXPECT_EQ(window->actions->noteExportAction->text(), QString("&Noter l'export trouvé (Mixdown") + paths::separator() + "Tube.wav)");
+    QTest::keyClick(window->resultMenu, 'n');
+    const QString tube = QDir::toNativeSeparators(tree + "/Pop/Mixdown/Tube.wav");
+    EXPECT_EQ(readFile(tree + "/Pop/Tube.cpr.info"), "refrain\r\nEOF\r\n" + tube.toStdString() + "\r\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cell(0, ExportColumn) == "présent"; }, 5000)) << cell(0, ExportColumn).toStdString();
+
+    // Not while the main window holds that project's note unsaved: the file stays as it is.
+    goTo(1);
+    typeInNote("x");
+    QApplication::setActiveWindow(window);
+    window->resultsView->setFocus();
+    window->resultsView->setCurrentIndex(window->results->index(1, 0));
+    fromResultMenu(openMenu, 'n');
+    EXPECT_TRUE(prompts.shown.back().text.contains("en cours de modification")) << prompts.shown.back().text.toStdString();
+    EXPECT_EQ(readFile(tree + "/Solo/Solo.cpr.info"), "EOF\r\n");
+    EXPECT_EQ(cell(1, ExportColumn), "à noter");
+}
+
 // A network share that stopped answering: every folder listing waits until it is released, or for
 // 20 seconds, so that anything that waited for a worker would still be waiting when checked.
 class StalledShare final : public search::Disk {
@@ -310,6 +385,11 @@ TEST(ResultsModelTest, BatchesAreMergedInOneStepEachAndKeepTheOrder)
         const int order = compareNames(a.folder, b.folder);
         ASSERT_TRUE(order < 0 || (order == 0 && compareNames(a.project, b.project) <= 0)) << row;
     }
+    EXPECT_EQ(kept.data().toString(), keptName);
+    // Sorted anew by their names, in the project list's order, from keys made beforehand.
+    model.sort(ProjectColumn, Qt::DescendingOrder);
+    for (int row = 1; row < model.rowCount(); ++row)
+        ASSERT_GE(compareNames(model.at(row - 1).project, model.at(row).project), 0) << row;
     EXPECT_EQ(kept.data().toString(), keptName);
 }
 
