@@ -74,8 +74,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Qt for Windows takes long once: it builds while the Linux stages run.
+# Qt for Windows takes long once: it builds while the Linux stages run; so is SQLite's one-file
+# source made, which the Windows build compiles in (Qt for Windows has no SQL module).
 background windows_qt scripts/windows-qt.sh
+background windows_sqlite scripts/windows-sqlite.sh
 
 step "Tests"
 cmake -S . -B build-tests "${common[@]}" >/dev/null
@@ -97,10 +99,12 @@ step_done
 
 await windows_qt "Qt for Windows"
 windows_qt=$(scripts/windows-qt.sh 2>/dev/null)
+await windows_sqlite "SQLite's source for Windows"
+windows_sqlite=$(scripts/windows-sqlite.sh 2>/dev/null)
 
 step "Windows build of the program and its tests, run under Wine"
 cmake -S . -B build-win -G Ninja "${common[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DORVASEL_WINDOWS_QT="$windows_qt" -DORVASEL_BENCH=OFF >/dev/null
+  -DORVASEL_WINDOWS_QT="$windows_qt" -DORVASEL_SQLITE_SOURCE="$windows_sqlite" -DORVASEL_BENCH=OFF >/dev/null
 cmake --build build-win -j"$jobs"
 # A Wine of its own, made at the first start, and ended with the run.
 wine_prefix=$(mktemp -d)
