@@ -78,7 +78,10 @@ std::size_t overview(const std::optional<orvasel::search::Filter> filter)
         orvasel::search::searchTrees(roots, matcher, stop, listener);
     } else {
         orvasel::search::ExportChecker checker;
-        orvasel::search::searchCatalogue(roots, matcher, *filter, checker, stop, listener);
+        orvasel::search::CatalogueOptions options;
+        options.filter = *filter;
+        options.readProjects = false;  // as the catalogue was before it read the project files
+        orvasel::search::searchCatalogue(roots, matcher, options, checker, stop, listener);
     }
     return listed;
 }
@@ -129,14 +132,18 @@ std::vector<orvasel::SearchResult> results()
 {
     const char* lines[] = {"refaire les voix au refrain", "basse trop forte; revoir le mixage",
                            "- prise 2 : \"la bonne\"", "tempo 120, couplet à reprendre", "été 2019, version acoustique"};
-    const char* states[] = {"présent", "introuvable", "—", "non vérifié"};
+    using orvasel::search::ExportState;
+    const ExportState states[] = {ExportState::Present, ExportState::Missing, ExportState::None, ExportState::Unchecked};
     std::vector<orvasel::SearchResult> rows;
     rows.reserve(kListed);
     for (int i = 0; i < kListed; ++i) {
         const QString name = QStringLiteral("Morceau %1").arg(i);
-        rows.push_back({name + ".cpr", QStringLiteral("D:\\Musique\\Album %1\\%2\\").arg(i / 12).arg(name),
-                        QString::fromUtf8(lines[i % std::size(lines)]), "D:\\Exports\\" + name + " (mix final).wav",
-                        QString::fromUtf8(states[i % std::size(states)])});
+        orvasel::SearchResult row = orvasel::resultOf(name + ".cpr", QStringLiteral("D:\\Musique\\Album %1\\%2\\").arg(i / 12).arg(name),
+                                                      QString::fromUtf8(lines[i % std::size(lines)]));
+        row.id = std::size_t(i);
+        row.exportPath = "D:\\Exports\\" + name + " (mix final).wav";
+        row.exportState = states[i % std::size(states)];
+        rows.push_back(std::move(row));
     }
     return rows;
 }

@@ -13,4 +13,9 @@ if(ORVASEL_GUI AND NOT WIN32)
   # The folder watched while projects are saved into it, in real seconds (a timed run, not repetitions).
   add_executable(orvasel_bench_watch bench/watch_bench.cpp)
   target_link_libraries(orvasel_bench_watch PRIVATE orvasel_lib)
+  # What is inside each project: real project files, the page cache dropped for the cold figures,
+  # the process's peak memory (Linux's /proc).
+  add_executable(orvasel_bench_projects bench/project_bench.cpp)
+  target_link_libraries(orvasel_bench_projects PRIVATE orvasel_lib benchmark::benchmark)
+  target_compile_definitions(orvasel_bench_projects PRIVATE ORVASEL_SAMPLES_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/samples")
 endif()

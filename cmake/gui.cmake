@@ -59,6 +59,8 @@ if(ORVASEL_TESTS)
   add_executable(orvasel_window_tests ${ORVASEL_WINDOW_TESTS})
   target_link_libraries(orvasel_window_tests PRIVATE orvasel_lib Qt6::Test GTest::gtest)
   target_include_directories(orvasel_window_tests PRIVATE tests)
+  # Real project files saved by Cubase (tests/samples/cubase/README.md).
+  target_compile_definitions(orvasel_window_tests PRIVATE ORVASEL_SAMPLES_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/samples")
   # The program's .ico, which the window icon must match.
   qt_add_resources(orvasel_window_tests "test_pictures" PREFIX "/tests" BASE resources FILES resources/orvasel.ico)
   # One variable only: the test discovery passes no list on. (The tests start offscreen by themselves.)

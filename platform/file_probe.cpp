@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -29,17 +30,29 @@ char lower(char c)
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
+// FILETIME counts 100-nanosecond steps since 1601.
+std::int64_t nanosecondsSince1970(const FILETIME& time)
+{
+    const std::int64_t steps = std::int64_t((std::uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    constexpr std::int64_t kStepsFrom1601To1970 = 116'444'736'000'000'000;
+    return (steps - kStepsFrom1601To1970) * 100;
+}
+
 }  // namespace
 
-Presence probe(const std::string& path)
+Probe probe(const std::string& path)
 {
     // In the extended form when long, as every file call here.
     const std::optional<std::wstring> wide = file_io::nativePath(path);
     if (!wide)
-        return Presence::Missing;  // not a name the system could hold
-    const DWORD attributes = GetFileAttributesW(wide->c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        return attributes & FILE_ATTRIBUTE_DIRECTORY ? Presence::Missing : Presence::File;
+        return {Presence::Missing};  // not a name the system could hold
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return {Presence::Missing};
+        return {Presence::File, (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                nanosecondsSince1970(data.ftLastWriteTime)};
+    }
     switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -47,18 +60,18 @@ Presence probe(const std::string& path)
     case ERROR_BAD_NET_NAME:  // the server answered: it has no such share
     case ERROR_INVALID_NAME:
     case ERROR_DIRECTORY:
-        return Presence::Missing;
+        return {Presence::Missing};
     default:  // refused, not ready, server unreachable: nothing is known of the file
-        return Presence::Unknown;
+        return {Presence::Unknown};
     }
 }
 
-std::vector<std::string> mountPoints()
+std::vector<Mount> mounts()
 {
     return {};
 }
 
-std::string volumeOf(const std::string& path, const std::vector<std::string>&)
+Volume volumeOf(const std::string& path, const std::vector<Mount>&)
 {
     std::string text = path;
     std::replace(text.begin(), text.end(), '/', '\\');
@@ -66,20 +79,28 @@ std::string volumeOf(const std::string& path, const std::vector<std::string>&)
         text.erase(2, 6);
     else if (text.starts_with("\\\\?\\") || text.starts_with("\\\\.\\"))
         text.erase(0, 4);
-    std::string volume;
+    Volume volume;
     if (text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':' && text[2] == '\\') {
-        volume = text.substr(0, 2);
+        volume.name = text.substr(0, 2);
     } else if (text.starts_with("\\\\")) {
         // "\\server\share\...": the server and the share name the volume.
         const std::size_t serverEnd = text.find('\\', 2);
         if (serverEnd != std::string::npos && serverEnd > 2) {
             const std::size_t shareEnd = std::min(text.find('\\', serverEnd + 1), text.size());
             if (shareEnd > serverEnd + 1)
-                volume = text.substr(0, shareEnd);
+                volume = {text.substr(0, shareEnd), true};
         }
     }
-    std::transform(volume.begin(), volume.end(), volume.begin(), lower);
+    std::transform(volume.name.begin(), volume.name.end(), volume.name.begin(), lower);
     return volume;
+}
+
+bool remoteDrive(const std::string& volume)
+{
+    if (volume.size() != 2 || volume[1] != ':')
+        return false;
+    const wchar_t root[] = {wchar_t(static_cast<unsigned char>(volume[0])), L':', L'\\', 0};
+    return GetDriveTypeW(root) == DRIVE_REMOTE;
 }
 
 #else
@@ -102,45 +123,88 @@ std::string unescaped(const std::string& field)
     return text;
 }
 
-}  // namespace
-
-Presence probe(const std::string& path)
+// File systems whose files may lie on another machine: network file systems, automounters (which
+// reach a server at the first look), and user-space file systems (sshfs, rclone, GNOME's shares...),
+// whose back end is anyone's guess. A disk's own file system in user space (NTFS, exFAT) is "fuseblk".
+bool remoteType(std::string_view type)
 {
-    struct stat status;
-    if (::stat(path.c_str(), &status) == 0)
-        return S_ISDIR(status.st_mode) ? Presence::Missing : Presence::File;
-    return errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? Presence::Missing : Presence::Unknown;
+    constexpr std::string_view kRemote[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "ceph",
+                                            "glusterfs", "9p", "lustre", "davfs", "autofs", "fuse", "sshfs"};
+    return type.starts_with("fuse.") || std::find(std::begin(kRemote), std::end(kRemote), type) != std::end(kRemote);
 }
 
-std::vector<std::string> mountPoints()
+// The path without "." and ".." steps or doubled separators, so that "/home/../mnt/nas" is known for
+// what it reaches.
+std::string cleaned(std::string_view path)
 {
-    std::vector<std::string> points;
+    std::vector<std::string_view> steps;
+    while (!path.empty()) {
+        const std::size_t end = std::min(path.find('/'), path.size());
+        const std::string_view step = path.substr(0, end);
+        if (step == "..") {
+            if (!steps.empty())
+                steps.pop_back();
+        } else if (!step.empty() && step != ".") {
+            steps.push_back(step);
+        }
+        path.remove_prefix(std::min(end + 1, path.size()));
+    }
+    std::string text;
+    for (const std::string_view step : steps)
+        text.append("/").append(step);
+    return text.empty() ? "/" : text;
+}
+
+}  // namespace
+
+Probe probe(const std::string& path)
+{
+    struct stat status;
+    if (::stat(path.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return {Presence::Missing};
+        return {Presence::File, std::uint64_t(status.st_size),
+                std::int64_t(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
+    }
+    return {errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? Presence::Missing : Presence::Unknown};
+}
+
+std::vector<Mount> mounts()
+{
+    std::vector<Mount> found;
 #ifdef __linux__
     // Each line: device, mount point, type, options...
     std::ifstream table("/proc/self/mounts");
     std::string line;
     while (std::getline(table, line)) {
         std::istringstream fields(line);
-        std::string device, escaped;
-        if (!(fields >> device >> escaped))
+        std::string device, escaped, type;
+        if (!(fields >> device >> escaped >> type))
             continue;
-        points.push_back(unescaped(escaped));
+        found.push_back({unescaped(escaped), type});
     }
 #endif
-    return points;
+    return found;
 }
 
-std::string volumeOf(const std::string& path, const std::vector<std::string>& mountPoints)
+Volume volumeOf(const std::string& path, const std::vector<Mount>& mounts)
 {
     if (!path.starts_with('/'))
         return {};
-    std::string volume = "/";
-    for (const std::string& point : mountPoints) {
-        const bool holds = path.starts_with(point) && (path.size() == point.size() || path[point.size()] == '/');
-        if (holds && point.size() > volume.size())
-            volume = point;
+    const std::string clean = cleaned(path);
+    Volume volume{"/"};
+    for (const Mount& mount : mounts) {
+        const std::string& point = mount.point;
+        const bool holds = clean.starts_with(point) && (clean.size() == point.size() || clean[point.size()] == '/' || point == "/");
+        if (holds && point.size() >= volume.name.size())
+            volume = {point, remoteType(mount.type)};
     }
     return volume;
+}
+
+bool remoteDrive(const std::string&)
+{
+    return false;
 }
 
 #endif

@@ -1,5 +1,8 @@
 #include "platform/paths.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QDir>
 
 namespace orvasel::paths {
@@ -95,20 +98,29 @@ Qt::CaseSensitivity fileNameCase()
 
 QStringList outermostFolders(const QStringList& folderTexts, Qt::CaseSensitivity sensitivity)
 {
-    QStringList kept;
-    for (qsizetype i = 0; i < folderTexts.size(); ++i) {
-        const QString& folder = folderTexts.at(i);
-        bool inside = false;
-        for (qsizetype j = 0; j < folderTexts.size() && !inside; ++j) {
-            const QString& other = folderTexts.at(j);
-            // Inside a shorter one, or the same as one before it.
-            inside = j != i && (other.size() < folder.size() || (other.size() == folder.size() && j < i))
-                && folder.startsWith(other, sensitivity);
-        }
-        if (!inside)
-            kept << folder;
+    // In the order of their texts a folder comes right after the one it is in, or after others in
+    // that one: each is inside the last one kept, or is kept. Equal ones keep the first.
+    const auto compared = [&](const QString& folder) {
+        return sensitivity == Qt::CaseInsensitive ? folder.toCaseFolded() : folder;
+    };
+    std::vector<std::pair<QString, qsizetype>> sorted;
+    sorted.reserve(std::size_t(folderTexts.size()));
+    for (qsizetype i = 0; i < folderTexts.size(); ++i)
+        sorted.emplace_back(compared(folderTexts.at(i)), i);
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<qsizetype> kept;
+    const QString* last = nullptr;
+    for (const auto& [text, at] : sorted) {
+        if (last && text.startsWith(*last))
+            continue;
+        kept.push_back(at);
+        last = &text;
     }
-    return kept;
+    std::sort(kept.begin(), kept.end());
+    QStringList outermost;
+    for (const qsizetype at : kept)
+        outermost << folderTexts.at(at);
+    return outermost;
 }
 
 std::string toFileSystem(const QString& path)

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-translations-l10n libgl1-mesa-dev
+  qt6-base-dev qt6-translations-l10n libgl1-mesa-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth

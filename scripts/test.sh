@@ -13,9 +13,10 @@ cd "$(dirname "$0")/.."
 scripts/packages.sh g++-mingw-w64-x86-64-posix wine64 wine clang libclang-rt-14-dev googletest \
   ninja-build dpkg-dev nsis openbox xdotool imagemagick ccache libglib2.0-bin libfuse3-dev fuse3
 jobs=$(nproc)
-fuzz_seconds=${ORVASEL_FUZZ_SECONDS:-30}
+# About 90 s of fuzzing in all, shared between the targets.
+fuzz_seconds=${ORVASEL_FUZZ_SECONDS:-12}
 # One word per target: tests/fuzz/<target>_fuzz.cpp with its seed corpus tests/fuzz/corpus/<target>.
-fuzz_targets=(settings info_file settings_merge command_line long_path code_page)
+fuzz_targets=(settings info_file settings_merge command_line long_path code_page project_file csv_export)
 started=$SECONDS
 
 # The compiler cache serves every build of this command, wherever the clone lies: paths are taken
@@ -75,8 +76,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Qt for Windows takes long once: it builds while the Linux stages run.
+# Qt for Windows takes long once: it builds while the Linux stages run; so is SQLite's one-file
+# source made, which the Windows build compiles in (Qt for Windows has no SQL module).
 background windows_qt scripts/windows-qt.sh
+background windows_sqlite scripts/windows-sqlite.sh
 
 step "Tests"
 cmake -S . -B build-tests "${common[@]}" >/dev/null
@@ -98,10 +101,12 @@ step_done
 
 await windows_qt "Qt for Windows"
 windows_qt=$(scripts/windows-qt.sh 2>/dev/null)
+await windows_sqlite "SQLite's source for Windows"
+windows_sqlite=$(scripts/windows-sqlite.sh 2>/dev/null)
 
 step "Windows build of the program and its tests, run under Wine"
 cmake -S . -B build-win -G Ninja "${common[@]}" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DORVASEL_WINDOWS_QT="$windows_qt" -DORVASEL_BENCH=OFF >/dev/null
+  -DORVASEL_WINDOWS_QT="$windows_qt" -DORVASEL_SQLITE_SOURCE="$windows_sqlite" -DORVASEL_BENCH=OFF >/dev/null
 cmake --build build-win -j"$jobs"
 # A Wine of its own, made at the first start, and ended with the run.
 wine_prefix=$(mktemp -d)

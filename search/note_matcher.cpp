@@ -37,6 +37,12 @@ std::string excerpt(std::string_view line, std::size_t hit)
     return shown;
 }
 
+bool NoteMatcher::holds(std::string_view cp1252)
+{
+    foldInto(cp1252, folded_);
+    return folded_.find(query_) != std::string::npos;
+}
+
 NoteMatcher::NoteMatcher(std::string_view query)
 {
     foldInto(query, query_);

@@ -20,6 +20,8 @@ public:
     // it; nothing when neither does. Letter case and accents are ignored. The line comes without
     // its line end, cut to the part around the text found (see excerpt).
     std::optional<std::string> match(const info_file::Contents& contents);
+    // Whether the text holds the text searched for, letter case and accents aside.
+    bool holds(std::string_view cp1252);
 
 private:
     std::string query_;   // folded

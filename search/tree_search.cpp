@@ -1,39 +1,20 @@
 #include "search/tree_search.h"
 
-#include "storage/info_file.h"
-#include "storage/text.h"
-
-#include <algorithm>
+#include "platform/file_stream.h"
+#include "search/tree_walk.h"
 
 namespace orvasel::search {
 namespace {
 
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
+class LocalFile final : public InputStream {
+public:
+    explicit LocalFile(const std::string& path) : file_(path) {}
+    bool isOpen() const { return file_.isOpen(); }
+    std::ptrdiff_t read(char* into, std::size_t most) override { return file_.read(into, most); }
 
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
-
-bool isProjectName(std::string_view name)
-{
-    constexpr std::string_view kExtension = ".cpr";
-    return name.size() > kExtension.size() && equalIgnoringAsciiCase(name.substr(name.size() - kExtension.size()), kExtension);
-}
-
-// Whether the file is the project's note, as the file system finds it by name.
-bool isNoteOf(std::string_view infoName, const std::string& project)
-{
-#ifdef _WIN32
-    return equalIgnoringAsciiCase(infoName, project + ".info");
-#else
-    return infoName == project + ".info";
-#endif
-}
+private:
+    file_stream::InputFile file_;
+};
 
 class LocalDisk final : public Disk {
 public:
@@ -54,118 +35,14 @@ public:
     {
         return file_io::readFileStart(path, limit);
     }
-};
 
-class Walk {
-public:
-    Walk(NoteMatcher& matcher, const std::atomic<bool>& stop, const SearchListener& listener, Disk& disk)
-        : matcher_(matcher), stop_(stop), listener_(listener), disk_(disk)
+    file_probe::Probe examine(const std::string& path) override { return file_probe::probe(path); }
+
+    std::unique_ptr<InputStream> open(const std::string& path) override
     {
+        auto file = std::make_unique<LocalFile>(path);
+        return file->isOpen() ? std::move(file) : nullptr;
     }
-
-    Tally run(const std::vector<std::string>& roots)
-    {
-        for (std::string root : roots) {
-            if (root.empty())
-                continue;
-            if (root.back() != kSeparator)
-                root += kSeparator;
-            visit(root, true);
-            while (!pending_.empty() && !stopped()) {
-                const std::string folder = std::move(pending_.back());
-                pending_.pop_back();
-                visit(folder, false);
-            }
-        }
-        tally_.stopped = stopped();
-        return tally_;
-    }
-
-private:
-    bool stopped() const { return stop_.load(std::memory_order_relaxed); }
-
-    void visit(const std::string& folder, bool root)
-    {
-        projects_.clear();
-        notesNotDownloaded_.clear();
-        const FolderState state = disk_.list(folder, [&](const SearchEntry& entry) {
-            if (stopped())
-                return false;
-            const std::string& name = entry.name;
-            if (name == "." || name == ".." || !text::isUtf8(name))
-                return true;
-            if (entry.attributes & kAttributeDirectory) {
-                if (!leadsElsewhere(entry))
-                    pending_.push_back(folder + name + kSeparator);
-            } else if (isProjectName(name)) {
-                projects_.push_back(name);
-            } else if (contentNotOnDisk(entry)) {
-                notesNotDownloaded_.push_back(name);
-            }
-            return true;
-        });
-        if (state == FolderState::Missing) {
-            // A folder gone since its parent was listed is no news; a root that is not there is.
-            if (root)
-                ++tally_.missingRoots;
-            return;
-        }
-        if (state == FolderState::Unreadable) {
-            ++tally_.unreadableFolders;
-            return;
-        }
-        if (stopped())
-            return;
-        ++tally_.folders;
-        for (const std::string& project : projects_) {
-            if (stopped())
-                return;
-            read(folder, project);
-        }
-        if (listener_.folderDone && !stopped())
-            listener_.folderDone(tally_);
-    }
-
-    void read(const std::string& folder, const std::string& project)
-    {
-        Found found;
-        found.folder = folder;
-        found.project = project;
-        const bool online = std::any_of(notesNotDownloaded_.begin(), notesNotDownloaded_.end(),
-                                        [&](const std::string& name) { return isNoteOf(name, project); });
-        std::optional<std::string> line;
-        if (online) {
-            // Reading it would download it: it is counted, and shown only in the overview.
-            ++tally_.notesNotDownloaded;
-            found.noteNotDownloaded = true;
-            if (matcher_.matchesEverything())
-                line.emplace();
-        } else {
-            const file_io::ReadResult file = disk_.readStart(folder + project + ".info", kLongestInfoFile);
-            if (file.status == file_io::ReadStatus::Unreadable)
-                ++tally_.unreadableFiles;
-            // A project without an information file has an empty note, shown in the overview.
-            info_file::Contents contents =
-                file.status == file_io::ReadStatus::Ok ? info_file::parse(file.bytes) : info_file::Contents{};
-            line = matcher_.match(contents);
-            found.noteUnreadable = file.status == file_io::ReadStatus::Unreadable;
-            found.noteBlank = isBlank(contents.note);
-            found.exportPath = std::move(contents.exportPath);
-        }
-        if (line && listener_.found && !stopped()) {
-            found.line = std::move(*line);
-            listener_.found(std::move(found));
-        }
-    }
-
-    NoteMatcher& matcher_;
-    const std::atomic<bool>& stop_;
-    const SearchListener& listener_;
-    Disk& disk_;
-    Tally tally_;
-    std::vector<std::string> pending_;             // folders still to visit
-    std::vector<std::string> projects_;            // the project files of the folder being visited
-    std::vector<std::string> notesNotDownloaded_;  // its files whose content is online only
 };
 
 }  // namespace
@@ -176,10 +53,24 @@ std::shared_ptr<Disk> localDisk()
     return disk;
 }
 
-Tally searchTrees(const std::vector<std::string>& roots, NoteMatcher& matcher, const std::atomic<bool>& stop,
+Tally searchTrees(const std::vector<std::string>& roots, const NoteMatcher& matcher, const std::atomic<bool>& stop,
                   const SearchListener& listener, Disk& disk)
 {
-    return Walk(matcher, stop, listener, disk).run(roots);
+    Tally tally;
+    TreeWalk walk(roots, matcher, stop, disk, {}, nullptr);
+    const auto folderListed = [&](FolderListed&& folder) {
+        if (!addToTally(tally, folder))
+            return;
+        for (Found& found : folder.projects)
+            if (listener.found && !stop)
+                listener.found(std::move(found));
+        if (listener.progress && !stop)
+            listener.progress(tally);
+    };
+    while (walk.next(folderListed, [](ProjectRead&&) {}, std::chrono::milliseconds(100))) {
+    }
+    tally.stopped = stop.load(std::memory_order_relaxed);
+    return tally;
 }
 
 }  // namespace orvasel::search

@@ -2,6 +2,8 @@
 
 #include "storage/text.h"
 
+#include <algorithm>
+
 namespace orvasel::info_file {
 
 namespace {
@@ -59,6 +61,37 @@ std::string serialize(std::string_view editorText, std::string_view exportPath) 
     if (lastLineReadsAsMarker(editorText.substr(lastLine))) written.append("\r\n");
     written.append("\nEOF\n").append(exportPath).append("\n");
     return text::toTextMode(written);
+}
+
+std::optional<std::string> withExportPath(std::string_view bytes, std::string_view exportPath) {
+    if (exportPath.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+    const std::string_view original = bytes;
+    text::LineReader reader(bytes, kLineBuffer);
+    std::size_t markerEnd = std::string_view::npos;
+    while (auto line = reader.next()) {
+        if (*line == kMarkerLine) {
+            markerEnd = reader.consumed();
+            break;
+        }
+    }
+    std::string written;
+    if (markerEnd == std::string_view::npos) {
+        written.assign(bytes);
+        if (!written.empty() && written.back() != '\n') written += "\r\n";
+        written += text::toTextMode(kMarkerLine);
+        markerEnd = written.size();
+        bytes = {};
+    } else {
+        written.assign(bytes.substr(0, markerEnd));
+    }
+    const std::size_t fieldEnd = std::min(bytes.find('\n', markerEnd), bytes.size());
+    written.append(exportPath).append("\r\n");
+    if (fieldEnd < bytes.size()) written.append(bytes.substr(fieldEnd + 1));
+    // Read back as the program reads it: the same note, this path.
+    const Contents before = parse(original);
+    const Contents after = parse(written);
+    if (!after.markerFound || after.exportPath != exportPath || after.note != before.note) return std::nullopt;
+    return written;
 }
 
 std::string markerOnly() { return text::toTextMode(kMarkerLine); }

@@ -1,6 +1,7 @@
 #pragma once
 // The project information file "<project>.cpr.info": the note, the marker line "EOF" and the
 // exported-audio path. All texts here are code page 1252 bytes.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,13 @@ Contents parse(std::string_view bytes);
 // the field's text and "\n", each LF written as CR LF. A last line that would read back as the
 // marker ("EOF", or a long line whose last piece is "EOF") is ended by a line break first.
 std::string serialize(std::string_view editorText, std::string_view exportPath);
+
+// The bytes of an information file with its exported-audio path set, everything else kept byte
+// for byte: the note and the marker as they are, the field line replaced, what follows it kept.
+// A file without a marker (or no file: no bytes) gets one after its note, whose last line keeps
+// a line end. Nothing when the path cannot be a field line (a line end in it, or a path the
+// reader would not take back).
+std::optional<std::string> withExportPath(std::string_view bytes, std::string_view exportPath);
 
 // The file created for a project that has none: "EOF" and a line end.
 std::string markerOnly();

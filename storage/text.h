@@ -30,6 +30,7 @@ public:
     LineReader(std::string_view bytes, std::size_t bufferSize);
     std::optional<std::string> next();  // nothing at the end of the bytes
     bool atEnd() const;
+    std::size_t consumed() const { return pos_; }  // the bytes read so far
 
 private:
     std::string_view bytes_;

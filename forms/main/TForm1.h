@@ -109,6 +109,9 @@ public:
     // The about box.
     void Button7Click(QObject* Sender);
 
+    // The search's way in: notes an export found for a project in its information file, the note kept byte for byte; false when not (told over owner).
+    bool NoteFoundExport(QWidget* owner, const QString& projectPath, const QString& exportPath);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

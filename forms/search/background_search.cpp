@@ -5,6 +5,7 @@
 #include <chrono>
 #include <iterator>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace orvasel {
@@ -41,12 +42,12 @@ BackgroundSearch::~BackgroundSearch()
     stop();
 }
 
-void BackgroundSearch::start(std::vector<std::string> roots, std::string query, search::Filter filter)
+void BackgroundSearch::start(Request request)
 {
     stop();
     channel_ = std::make_shared<Channel>(receiver_, arrived_);
     // Not joined, ever: whoever lets it go returns at once, and the thread ends on its own.
-    std::thread(&BackgroundSearch::work, channel_, disk_, std::move(roots), std::move(query), filter).detach();
+    std::thread(&BackgroundSearch::work, channel_, disk_, std::move(request)).detach();
 }
 
 void BackgroundSearch::stop()
@@ -68,7 +69,8 @@ SearchBatch BackgroundSearch::take(std::size_t most)
     if (!channel_)
         return batch;
     const std::lock_guard lock(channel_->mutex);
-    std::vector<search::Found>& waiting = channel_->waiting.found;
+    std::vector<SearchResult>& waiting = channel_->waiting.found;
+    batch.detailed.swap(channel_->waiting.detailed);
     if (waiting.size() <= most) {
         batch.found.swap(waiting);
     } else {
@@ -98,10 +100,10 @@ void BackgroundSearch::tell(const std::shared_ptr<Channel>& channel)
         Qt::QueuedConnection);
 }
 
-void BackgroundSearch::work(std::shared_ptr<Channel> channel, std::shared_ptr<search::Disk> disk,
-                            std::vector<std::string> roots, std::string query, search::Filter filter)
+void BackgroundSearch::work(std::shared_ptr<Channel> channel, std::shared_ptr<search::Disk> disk, Request request)
 {
-    std::vector<search::Found> found;  // since the last hand-over
+    std::vector<SearchResult> found;  // since the last hand-over
+    std::vector<ResultUpdate> detailed;
     Clock::time_point lastTold;
     const auto handOver = [&](const search::Tally& tally, bool finished) {
         const std::lock_guard lock(channel->mutex);
@@ -110,23 +112,34 @@ void BackgroundSearch::work(std::shared_ptr<Channel> channel, std::shared_ptr<se
         SearchBatch& waiting = channel->waiting;
         std::move(found.begin(), found.end(), std::back_inserter(waiting.found));
         found.clear();
+        std::move(detailed.begin(), detailed.end(), std::back_inserter(waiting.detailed));
+        detailed.clear();
         waiting.tally = tally;
         waiting.finished = finished;
         const auto now = Clock::now();
-        if (!channel->told && (finished || !waiting.found.empty() || now - lastTold >= kProgressInterval)) {
+        if (!channel->told && (finished || !waiting.found.empty() || !waiting.detailed.empty() || now - lastTold >= kProgressInterval)) {
             tell(channel);
             lastTold = now;
         }
     };
 
-    search::NoteMatcher matcher(query);
-    search::ExportChecker checker;
+    const search::NoteMatcher matcher(request.query);
+    search::ExportChecker checker(search::ExportChecker::system(), search::kExportCheckLimit, request.chosenPlaces);
+    std::optional<search::ProjectIndex> index;
+    if (!request.indexFile.empty())
+        index.emplace(request.indexFile);
+    search::CatalogueOptions options;
+    options.filter = request.filter;
+    options.index = index ? &*index : nullptr;
     search::SearchListener listener;
-    listener.found = [&](search::Found&& one) { found.push_back(std::move(one)); };
-    // After each folder: what it held goes to the window at once, unless the window is still busy
-    // with what it was given before.
-    listener.folderDone = [&](const search::Tally& tally) { handOver(tally, false); };
-    const search::Tally tally = search::searchCatalogue(roots, matcher, filter, checker, channel->stop, listener, *disk);
+    // Made ready for the table here, so that the window only puts them in.
+    listener.found = [&](search::Found&& one) { found.push_back(resultOf(std::move(one))); };
+    listener.detailed = [&](search::Detailed&& one) { detailed.push_back(updateOf(std::move(one))); };
+    // As the walk goes on: what it found goes to the window at once, unless the window is still
+    // busy with what it was given before.
+    listener.progress = [&](const search::Tally& tally) { handOver(tally, false); };
+    const search::Tally tally =
+        search::searchCatalogue(request.roots, matcher, options, checker, channel->stop, listener, *disk);
     // A stopped search reports nothing more: whoever stopped it has moved on.
     if (!tally.stopped)
         handOver(tally, true);

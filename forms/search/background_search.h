@@ -6,6 +6,7 @@
 // stopped answering) is let go by stop, by a new search and by the end of its owner, and ends on
 // its own whenever the disk answers. It shares nothing with the window but a channel both hold,
 // and it reaches the receiver only through that channel, which the window closes as it lets go.
+#include "forms/search/result_columns.h"
 #include "search/catalogue.h"
 
 #include <QObject>
@@ -17,7 +18,8 @@
 namespace orvasel {
 
 struct SearchBatch {
-    std::vector<search::Found> found;
+    std::vector<SearchResult> found;    // made on the search's thread, sort keys and all
+    std::vector<ResultUpdate> detailed; // details of results found before
     search::Tally tally;
     bool finished = false;  // the last batch of its search: nothing more comes
 };
@@ -32,9 +34,19 @@ public:
     BackgroundSearch(const BackgroundSearch&) = delete;
     BackgroundSearch& operator=(const BackgroundSearch&) = delete;
 
+    // What a search looks for and where.
+    struct Request {
+        std::vector<std::string> roots;
+        std::string query;  // code page 1252
+        search::Filter filter = search::Filter::AllProjects;
+        // The folders the user chose (the roots, the bookmarks): exports on another machine are
+        // checked only on theirs.
+        std::vector<std::string> chosenPlaces;
+        std::string indexFile;  // where what was read of the projects is kept; empty: nowhere
+    };
     // Lets the former search go, then starts this one: the projects the text finds and the filter
-    // keeps, each with its export's state.
-    void start(std::vector<std::string> roots, std::string query, search::Filter filter);
+    // keeps, each with its export's state, then what their project files hold.
+    void start(Request request);
     // Lets the search under way go, at once: it stops at its next entry and reports nothing more.
     void stop();
 
@@ -45,8 +57,7 @@ public:
 
 private:
     struct Channel;
-    static void work(std::shared_ptr<Channel> channel, std::shared_ptr<search::Disk> disk,
-                     std::vector<std::string> roots, std::string query, search::Filter filter);
+    static void work(std::shared_ptr<Channel> channel, std::shared_ptr<search::Disk> disk, Request request);
     static void tell(const std::shared_ptr<Channel>& channel);
 
     QObject* receiver_;

@@ -4,6 +4,7 @@
 #include "forms/main/state.h"
 #include "forms/search/go_to_project.h"
 #include "forms/search/search_window.h"
+#include "platform/index_location.h"
 #include "platform/paths.h"
 #include "platform/player.h"
 
@@ -44,6 +45,10 @@ SearchWindow* searchWindowOf(TForm1* form)
     links.play = [form](QWidget* owner, const QString& audioPath) {
         player::play(owner, form->OpenDialog2, AudioPlayerPath, audioPath);
     };
+    links.noteExport = [form](QWidget* owner, const QString& projectPath, const QString& exportPath) {
+        return form->NoteFoundExport(owner, projectPath, exportPath);
+    };
+    links.indexFile = index_location::indexFile();
     return new SearchWindow(form, std::move(links));
 }
 

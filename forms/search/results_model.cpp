@@ -1,23 +1,16 @@
 #include "forms/search/results_model.h"
 
-#include "platform/name_order.h"
-
 #include <algorithm>
 
 namespace orvasel {
 namespace {
 
-const QString& field(const SearchResult& result, int column)
+void apply(SearchResult& result, ResultUpdate&& update)
 {
-    switch (column) {
-    case ResultsModel::ProjectColumn:
-        return result.project;
-    case ResultsModel::FolderColumn:
-        return result.folder;
-    case ResultsModel::ExportColumn:
-        return result.exportState;
-    default:
-        return result.line;
+    result.details = std::move(update.details);
+    if (!update.foundExport.isEmpty() && result.exportState == search::ExportState::None) {
+        result.exportState = search::ExportState::ToNote;
+        result.foundExport = std::move(update.foundExport);
     }
 }
 
@@ -28,152 +21,176 @@ ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 void ResultsModel::clear()
 {
     beginResetModel();
-    rows_.clear();
+    results_.clear();
+    order_.clear();
+    placeOf_.clear();
+    early_.clear();
     endResetModel();
 }
 
-bool ResultsModel::before(const SearchResult& a, const SearchResult& b) const
+bool ResultsModel::before(int a, int b) const
 {
-    // The projects of one folder share its text: equal texts need no collation.
-    const QString &first = field(a, column_), &second = field(b, column_);
-    int order = first == second ? 0 : compareNames(first, second);
+    const SearchResult &first = results_[std::size_t(a)], &second = results_[std::size_t(b)];
+    int order = compareBy(column_, first, second);
     if (order == 0 && column_ != ProjectColumn)
-        order = compareNames(a.project, b.project);
-    return order_ == Qt::AscendingOrder ? order < 0 : order > 0;
+        order = first.projectKey.compare(second.projectKey);
+    return sortOrder_ == Qt::AscendingOrder ? order < 0 : order > 0;
 }
 
 void ResultsModel::add(std::vector<SearchResult> results)
 {
     if (results.empty())
         return;
-    const auto less = [this](const SearchResult& a, const SearchResult& b) { return before(a, b); };
-    // Where each one goes among the rows already there (after its equals), then the batch in the
-    // order of those places, the results of one place in their own order.
-    std::vector<std::size_t> placeOf(results.size()), order(results.size());
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        placeOf[i] = std::size_t(std::upper_bound(rows_.begin(), rows_.end(), results[i], less) - rows_.begin());
-        order[i] = i;
-    }
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return placeOf[a] != placeOf[b] ? placeOf[a] < placeOf[b] : less(results[a], results[b]);
-    });
-    std::vector<SearchResult> sorted;
-    sorted.reserve(results.size());
-    std::vector<std::size_t> places;
-    places.reserve(results.size());
-    for (const std::size_t i : order) {
-        sorted.push_back(std::move(results[i]));
-        places.push_back(placeOf[i]);
-    }
-    results = std::move(sorted);
-    const std::size_t count = rows_.size();
-    const bool oneRun = places.front() == places.back();
-    const int first = int(oneRun ? places.front() : count);
-    beginInsertRows({}, first, first + int(results.size()) - 1);
-    rows_.insert(rows_.begin() + std::ptrdiff_t(first), std::make_move_iterator(results.begin()),
-                 std::make_move_iterator(results.end()));
-    endInsertRows();
-    if (oneRun)
-        return;
-    // Scattered through the table: added at its end above, now moved to their places in one step,
-    // from the last one back, each row moving once.
-    const auto arrange = [&] {
-        const auto at = [&](std::size_t row) { return rows_.begin() + std::ptrdiff_t(row); };
-        std::vector<SearchResult> added(std::make_move_iterator(at(count)), std::make_move_iterator(rows_.end()));
-        std::size_t oldEnd = count;
-        for (std::size_t i = added.size(); i-- > 0;) {
-            std::move_backward(at(places[i]), at(oldEnd), at(oldEnd + i + 1));
-            *at(places[i] + i) = std::move(added[i]);
-            oldEnd = places[i];
+    std::vector<int> added;
+    added.reserve(results.size());
+    for (SearchResult& result : results) {
+        const int place = int(results_.size());
+        if (const auto early = early_.find(result.id); early != early_.end()) {
+            apply(result, std::move(early->second));
+            early_.erase(early);
         }
-    };
-    rearrange(arrange, [&](int row) {
-        const std::size_t r = std::size_t(row);
-        if (r >= count)
-            return int(places[r - count] + (r - count));
-        return int(r + std::size_t(std::upper_bound(places.begin(), places.end(), r) - places.begin()));
-    });
+        placeOf_[result.id] = place;
+        results_.push_back(std::move(result));
+        added.push_back(place);
+    }
+    place(std::move(added));
+}
+
+void ResultsModel::place(std::vector<int> others)
+{
+    const auto less = [this](int a, int b) { return before(a, b); };
+    std::stable_sort(others.begin(), others.end(), less);
+    const auto first = std::upper_bound(order_.begin(), order_.end(), others.front(), less);
+    const auto last = std::upper_bound(order_.begin(), order_.end(), others.back(), less);
+    if (first == last) {
+        // All at one place: inserted there as they are.
+        const int row = int(first - order_.begin());
+        beginInsertRows({}, row, row + int(others.size()) - 1);
+        order_.insert(first, others.begin(), others.end());
+        endInsertRows();
+        return;
+    }
+    // Scattered through the table: added at its end, then moved to their places in one step.
+    const int count = int(order_.size());
+    beginInsertRows({}, count, count + int(others.size()) - 1);
+    std::vector<int> merged;
+    merged.reserve(order_.size() + others.size());
+    std::merge(order_.begin(), order_.end(), others.begin(), others.end(), std::back_inserter(merged), less);
+    order_.insert(order_.end(), others.begin(), others.end());
+    endInsertRows();
+    reorder(std::move(merged));
+}
+
+void ResultsModel::update(std::vector<ResultUpdate> updates)
+{
+    std::vector<int> touched;
+    for (ResultUpdate& update : updates) {
+        const auto place = placeOf_.find(update.id);
+        if (place == placeOf_.end()) {
+            early_[update.id] = std::move(update);
+            continue;
+        }
+        apply(results_[std::size_t(place->second)], std::move(update));
+        touched.push_back(place->second);
+    }
+    if (touched.empty())
+        return;
+    if (!dependsOnDetails(column_)) {
+        emit dataChanged(index(0, VersionColumn), index(rowCount() - 1, ExportColumn));
+        return;
+    }
+    // Out of the order, then back in where their new details put them.
+    std::vector<bool> moving(results_.size());
+    for (const int place : touched)
+        moving[std::size_t(place)] = true;
+    std::vector<int> rest;
+    rest.reserve(order_.size());
+    std::copy_if(order_.begin(), order_.end(), std::back_inserter(rest), [&](int place) { return !moving[std::size_t(place)]; });
+    const auto less = [this](int a, int b) { return before(a, b); };
+    std::stable_sort(touched.begin(), touched.end(), less);
+    std::vector<int> merged;
+    merged.reserve(order_.size());
+    std::merge(rest.begin(), rest.end(), touched.begin(), touched.end(), std::back_inserter(merged), less);
+    reorder(std::move(merged));
+}
+
+void ResultsModel::changed(std::size_t id, const std::function<void(SearchResult&)>& change)
+{
+    const auto place = placeOf_.find(id);
+    if (place == placeOf_.end())
+        return;
+    change(results_[std::size_t(place->second)]);
+    std::vector<int> rest;
+    rest.reserve(order_.size());
+    std::copy_if(order_.begin(), order_.end(), std::back_inserter(rest), [&](int one) { return one != place->second; });
+    const auto where = std::upper_bound(rest.begin(), rest.end(), place->second, [this](int a, int b) { return before(a, b); });
+    rest.insert(where, place->second);
+    reorder(std::move(rest));
 }
 
 std::vector<search::CsvRow> ResultsModel::csvRows() const
 {
     std::vector<search::CsvRow> rows;
-    rows.reserve(rows_.size());
-    for (const SearchResult& result : rows_)
-        rows.push_back({result.project.toStdString(), result.folder.toStdString(), result.line.toStdString(),
-                        result.exportPath.toStdString(), result.exportState.toStdString()});
+    rows.reserve(order_.size());
+    for (const int place : order_)
+        rows.push_back(csvRowOf(results_[std::size_t(place)]));
     return rows;
 }
 
 int ResultsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(rows_.size());
+    return parent.isValid() ? 0 : int(order_.size());
 }
 
 int ResultsModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : ResultColumnCount;
 }
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
         return {};
-    const SearchResult& result = rows_.at(std::size_t(index.row()));
-    // The export's state tells of its path, shown on the way.
-    if (role == Qt::ToolTipRole && index.column() == ExportColumn && !result.exportPath.isEmpty())
-        return result.exportPath;
-    return field(result, index.column());
+    const SearchResult& result = at(index.row());
+    if (role == Qt::DisplayRole)
+        return textOf(result, index.column());
+    if (role == Qt::ToolTipRole)
+        return tipOf(result, index.column());
+    if (role == Qt::TextAlignmentRole && index.column() == PluginsColumn)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case ProjectColumn:
-        return QStringLiteral("Projet");
-    case FolderColumn:
-        return QStringLiteral("Dossier");
-    case ExportColumn:
-        return QStringLiteral("Export");
-    default:
-        return QStringLiteral("Ligne");
-    }
+    return headerOf(section);
 }
 
 void ResultsModel::sort(int column, Qt::SortOrder order)
 {
-    if (column < 0 || column >= ColumnCount)
+    if (column < 0 || column >= ResultColumnCount)
         return;
     column_ = column;
-    order_ = order;
-    std::vector<std::size_t> places(rows_.size());
-    for (std::size_t i = 0; i < places.size(); ++i)
-        places[i] = i;
-    std::stable_sort(places.begin(), places.end(),
-                     [this](std::size_t a, std::size_t b) { return this->before(rows_[a], rows_[b]); });
-    std::vector<int> newRow(rows_.size());
-    const auto arrange = [&] {
-        std::vector<SearchResult> sorted;
-        sorted.reserve(rows_.size());
-        for (std::size_t i = 0; i < places.size(); ++i) {
-            newRow[places[i]] = int(i);
-            sorted.push_back(std::move(rows_[places[i]]));
-        }
-        rows_ = std::move(sorted);
-    };
-    rearrange(arrange, [&](int row) { return newRow[std::size_t(row)]; });
+    sortOrder_ = order;
+    std::vector<int> sorted = order_;
+    std::stable_sort(sorted.begin(), sorted.end(), [this](int a, int b) { return before(a, b); });
+    reorder(std::move(sorted));
 }
 
-void ResultsModel::rearrange(const std::function<void()>& arrange, const std::function<int(int)>& newRow)
+void ResultsModel::reorder(std::vector<int> order)
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> rowOfPlace(results_.size());
+    for (std::size_t row = 0; row < order.size(); ++row)
+        rowOfPlace[std::size_t(order[row])] = int(row);
     const QModelIndexList before = persistentIndexList();
-    arrange();
     QModelIndexList after;
+    after.reserve(before.size());
     for (const QModelIndex& index : before)
-        after << this->index(newRow(index.row()), index.column());
+        after << this->index(rowOfPlace[std::size_t(order_[std::size_t(index.row())])], index.column());
+    order_ = std::move(order);
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

@@ -1,34 +1,32 @@
 #pragma once
-// The results of a search as a table: project, folder, export, line. Sorted by any column in the order of
-// the project list (without regard to case, in the user's language), ties by project name.
-#include "search/csv_export.h"
+// The results of a search as a table (see result_columns.h), sorted by any column in the order of
+// the project list (without regard to case, in the user's language), ties by project name. The
+// results stay where they were put; the table holds their order, so that sorting and adding move
+// numbers, not results.
+#include "forms/search/result_columns.h"
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace orvasel {
 
-struct SearchResult {
-    QString project;  // the project file's name
-    QString folder;   // its folder text, ending with the separator
-    QString line;     // the line that holds the text searched for, or the note's first line
-    QString exportPath;   // the exported-audio path, empty when none
-    QString exportState;  // "présent", "introuvable", "—" or "non vérifié"
-};
-
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { ProjectColumn, FolderColumn, ExportColumn, LineColumn, ColumnCount };
-
     explicit ResultsModel(QObject* parent = nullptr);
 
     void clear();
     // Each at its place in the present order, all in one step: one insertion where they all go
     // to the same place, else one insertion and one move of the rows, whatever their number.
     void add(std::vector<SearchResult> results);
-    const SearchResult& at(int row) const { return rows_.at(std::size_t(row)); }
+    // What was read of the projects' files, for results there or still to come; those that move
+    // in the present order move in one step.
+    void update(std::vector<ResultUpdate> updates);
+    // The result changed in place (its export checked or noted), moved where the order wants it.
+    void changed(std::size_t id, const std::function<void(SearchResult&)>& change);
+    const SearchResult& at(int row) const { return results_.at(std::size_t(order_.at(std::size_t(row)))); }
     // The rows in their present order, as the list file keeps them.
     std::vector<search::CsvRow> csvRows() const;
 
@@ -39,13 +37,18 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
 private:
-    bool before(const SearchResult& a, const SearchResult& b) const;
-    // The rows moved by arrange in one step, the views told; newRow says where a row went.
-    void rearrange(const std::function<void()>& arrange, const std::function<int(int)>& newRow);
+    bool before(int a, int b) const;  // results by their places in results_
+    // The results of others (places in results_) put among the rows in order, in one step.
+    void place(std::vector<int> others);
+    // The rows put in the new order in one step, the views told.
+    void reorder(std::vector<int> order);
 
-    std::vector<SearchResult> rows_;
+    std::vector<SearchResult> results_;  // in the order they came
+    std::vector<int> order_;             // the rows: places in results_
+    std::unordered_map<std::size_t, int> placeOf_;  // by id
+    std::unordered_map<std::size_t, ResultUpdate> early_;  // updates whose result has not come yet
     int column_ = FolderColumn;
-    Qt::SortOrder order_ = Qt::AscendingOrder;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
 }  // namespace orvasel

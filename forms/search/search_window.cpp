@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,18 +46,6 @@ QString rootOf(const QString& folder)
     return text;
 }
 
-QString fromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-SearchResult shown(const search::Found& found)
-{
-    return {QString::fromStdString(found.project), QString::fromStdString(found.folder),
-            found.noteNotDownloaded ? QStringLiteral("(note non téléchargée)") : ansi::toUnicode(found.line),
-            ansi::toUnicode(found.exportPath), fromUtf8(search::labelOf(found.exportState))};
-}
-
 }  // namespace
 
 SearchWindow::SearchWindow(QWidget* parent, Links links)
@@ -74,7 +63,7 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     queryEdit->setPlaceholderText(QStringLiteral("un mot de la note ou du fichier exporté ; vide : tous les projets"));
     filterChoice = new QComboBox(this);
     for (const search::Filter filter : search::kFilters)
-        filterChoice->addItem(fromUtf8(search::labelOf(filter)));
+        filterChoice->addItem(QString::fromUtf8(search::labelOf(filter).data(), qsizetype(search::labelOf(filter).size())));
     filterChoice->setToolTip(QStringLiteral("Quels projets lister"));
     searchButton = new QPushButton(QStringLiteral("Rechercher"), this);
     stopButton = new QPushButton(QStringLiteral("Arrêter"), this);
@@ -96,21 +85,22 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     resultsView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     resultsView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     resultsView->horizontalHeader()->setStretchLastSection(true);
-    resultsView->horizontalHeader()->setSortIndicator(ResultsModel::FolderColumn, Qt::AscendingOrder);
     resultsView->setSortingEnabled(true);
-    resultsView->setColumnWidth(ResultsModel::ProjectColumn, 200);
-    resultsView->setColumnWidth(ResultsModel::FolderColumn, 280);
-    resultsView->setColumnWidth(ResultsModel::ExportColumn, 90);
+    resultsView->horizontalHeader()->setSortIndicator(FolderColumn, Qt::AscendingOrder);
+    resultsView->setColumnWidth(ProjectColumn, 180);
+    resultsView->setColumnWidth(FolderColumn, 240);
+    resultsView->setColumnWidth(VersionColumn, 110);
+    resultsView->setColumnWidth(ModifiedColumn, 110);
+    resultsView->setColumnWidth(PluginsColumn, 60);
+    resultsView->setColumnWidth(ExportColumn, 130);
     resultsView->installEventFilter(this);
     resultsView->setContextMenuPolicy(Qt::CustomContextMenu);
     countLabel = new QLabel(this);
     progressLabel = new QLabel(this);
     // A long message goes on two lines rather than squeezing the fields above.
     progressLabel->setWordWrap(true);
-    resultMenu = new QMenu(this);
-    goToAction = resultMenu->addAction(QStringLiteral("&Aller au projet"));
-    openFolderAction = resultMenu->addAction(QStringLiteral("&Ouvrir le dossier"));
-    playAction = resultMenu->addAction(QStringLiteral("É&couter l'export"));
+    actions = new ResultActions(this, resultsView, results, {links_.goTo, links_.play, links_.noteExport});
+    resultMenu = actions->menu;
     actionsButton = new QPushButton(QStringLiteral("&Actions"), this);
     actionsButton->setMenu(resultMenu);
     exportListButton = new QPushButton(QStringLiteral("E&xporter la liste…"), this);
@@ -142,20 +132,16 @@ SearchWindow::SearchWindow(QWidget* parent, Links links)
     connect(searchButton, &QPushButton::clicked, this, &SearchWindow::startSearch);
     connect(stopButton, &QPushButton::clicked, this, &SearchWindow::stopSearch);
     connect(chooseFolderButton, &QPushButton::clicked, this, &SearchWindow::chooseFolder);
-    connect(resultsView, &QTableView::doubleClicked, this, &SearchWindow::goToCurrentResult);
+    connect(resultsView, &QTableView::doubleClicked, actions, &ResultActions::goToCurrent);
     // A new filter lists anew what was searched.
     connect(filterChoice, &QComboBox::activated, this, [this] {
         if (searchedOnce_)
             startSearch();
     });
-    connect(resultsView, &QWidget::customContextMenuRequested, this, &SearchWindow::showResultMenu);
+    connect(resultsView, &QWidget::customContextMenuRequested, actions, &ResultActions::showMenu);
     // The keyboard's way to the menu of the current result, besides the context-menu key.
     connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), resultsView, nullptr, nullptr, Qt::WidgetShortcut),
-            &QShortcut::activated, this, [this] { showResultMenu(QPoint(-1, -1)); });
-    connect(resultMenu, &QMenu::aboutToShow, this, &SearchWindow::updateButtons);
-    connect(goToAction, &QAction::triggered, this, &SearchWindow::goToCurrentResult);
-    connect(openFolderAction, &QAction::triggered, this, &SearchWindow::openCurrentFolder);
-    connect(playAction, &QAction::triggered, this, &SearchWindow::playCurrentExport);
+            &QShortcut::activated, actions, [this] { actions->showMenu(QPoint(-1, -1)); });
     connect(exportListButton, &QPushButton::clicked, this, &SearchWindow::exportList);
     connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
         if (searching_)
@@ -199,6 +185,7 @@ void SearchWindow::searchAgain()
 void SearchWindow::startSearch()
 {
     stopSearch();
+    actions->forgetChecks();
     results->clear();
     updateButtons();
     countLabel->clear();
@@ -211,11 +198,12 @@ void SearchWindow::startSearch()
     }
     // Whether the folders are there is the worker's to find out: a share that stopped answering
     // must not hold the window.
-    QStringList folders;
+    QStringList folders, bookmarks;
+    for (const QString& folder : links_.bookmarkFolders())
+        if (paths::isFullPath(folder))
+            bookmarks << rootOf(folder);
     if (bookmarksChoice->isChecked()) {
-        for (const QString& folder : links_.bookmarkFolders())
-            if (paths::isFullPath(folder))
-                folders << rootOf(folder);
+        folders = bookmarks;
         if (folders.empty()) {
             progressLabel->setText(QStringLiteral("Aucun signet à parcourir."));
             return;
@@ -234,13 +222,20 @@ void SearchWindow::startSearch()
         }
         folders << rootOf(folder);
     }
-    std::vector<std::string> roots;
+    BackgroundSearch::Request request;
     for (const QString& folder : paths::outermostFolders(folders))
-        roots.push_back(paths::toFileSystem(folder));
+        request.roots.push_back(paths::toFileSystem(folder));
+    // Exports on another machine are checked only where the user looks: the folders searched and the bookmarks.
+    request.chosenPlaces = request.roots;
+    for (const QString& folder : bookmarks)
+        request.chosenPlaces.push_back(paths::toFileSystem(folder));
+    request.query = *query;
+    request.filter = search::kFilters[std::max(0, filterChoice->currentIndex())];
+    request.indexFile = paths::toFileSystem(links_.indexFile);
     searchedOnce_ = true;
     sinceTake_.invalidate();
     backlog_ = false;
-    background_.start(std::move(roots), *query, search::kFilters[std::max(0, filterChoice->currentIndex())]);
+    background_.start(std::move(request));
     setSearching(true);
     showProgress(tally_, QStringLiteral("Recherche en cours"));
 }
@@ -278,13 +273,10 @@ void SearchWindow::takeResults()
         return;
     SearchBatch batch = background_.take(kMostResultsAtOnce);
     backlog_ = batch.found.size() == kMostResultsAtOnce;
-    if (!batch.found.empty())
+    if (!batch.found.empty() || !batch.detailed.empty())
         sinceTake_.start();  // the table is repainted: the next results wait a little
-    std::vector<SearchResult> found;
-    found.reserve(batch.found.size());
-    for (const search::Found& one : batch.found)
-        found.push_back(shown(one));
-    results->add(std::move(found));
+    results->add(std::move(batch.found));
+    results->update(std::move(batch.detailed));
     updateButtons();
     tally_ = batch.tally;
     countLabel->setText(counted(std::size_t(results->rowCount()), QStringLiteral("projet trouvé"),
@@ -314,6 +306,11 @@ void SearchWindow::showProgress(const search::Tally& tally, const QString& state
         parts << counted(tally.missingRoots, QStringLiteral("signet introuvable"), QStringLiteral("signets introuvables"));
     if (tally.uncheckedExports > 0)
         parts << counted(tally.uncheckedExports, QStringLiteral("export non vérifié"), QStringLiteral("exports non vérifiés"));
+    if (tally.projectsToRead > 0) {
+        const QLocale french(QLocale::French, QLocale::France);
+        parts << QStringLiteral("Projets lus : %1 / %2")
+                     .arg(french.toString(qulonglong(tally.projectsRead)), french.toString(qulonglong(tally.projectsToRead)));
+    }
     progressLabel->setText(state + QStringLiteral(" : ") + parts.join(QStringLiteral(", ")));
     if (results->rowCount() == 0 && !searching_)
         countLabel->setText(QStringLiteral("Aucun projet trouvé"));
@@ -331,49 +328,7 @@ void SearchWindow::updateButtons()
     const bool any = results->rowCount() > 0;
     actionsButton->setEnabled(any);
     exportListButton->setEnabled(any && !searching_);
-    const SearchResult* current = currentResult();
-    goToAction->setEnabled(current);
-    openFolderAction->setEnabled(current);
-    playAction->setEnabled(current && !current->exportPath.isEmpty());
-}
-
-const SearchResult* SearchWindow::currentResult() const
-{
-    const QModelIndex current = resultsView->currentIndex();
-    return current.isValid() ? &results->at(current.row()) : nullptr;
-}
-
-void SearchWindow::goToCurrentResult()
-{
-    if (const SearchResult* result = currentResult())
-        links_.goTo(result->folder, result->project);
-}
-
-void SearchWindow::openCurrentFolder()
-{
-    if (const SearchResult* result = currentResult())
-        shell::showInFileManager(this, result->folder, result->project);
-}
-
-void SearchWindow::playCurrentExport()
-{
-    const SearchResult* result = currentResult();
-    if (result && !result->exportPath.isEmpty() && links_.play)
-        links_.play(this, result->exportPath);
-}
-
-void SearchWindow::showResultMenu(const QPoint& pos)
-{
-    const QModelIndex there = resultsView->indexAt(pos);
-    if (there.isValid())
-        resultsView->setCurrentIndex(there);
-    const QModelIndex current = resultsView->currentIndex();
-    if (!current.isValid())
-        return;
-    // Beside the result, whether asked for by the mouse or by the keyboard.
-    const QRect row = resultsView->visualRect(current);
-    const QPoint place = there.isValid() ? pos : QPoint(row.left() + 8, row.bottom());
-    resultMenu->popup(resultsView->viewport()->mapToGlobal(place));
+    actions->updateActions();
 }
 
 void SearchWindow::exportList()
@@ -413,7 +368,7 @@ bool SearchWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == resultsView && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            goToCurrentResult();
+            actions->goToCurrent();
             return true;
         }
     }

@@ -1,10 +1,13 @@
 #pragma once
 // "Rechercher dans les notes": a modeless window that searches the notes of a whole folder tree,
 // or of every bookmark's tree, and lists the projects found while the search runs, with the state
-// of each one's export. A filter keeps the projects whose export is lost, or that have no export
-// or no note; each result's menu goes to the project, opens its folder or plays its export; the
-// list shown can be kept as a CSV file.
+// of each one's export, then what each project file holds (the version that saved it, its
+// plugins). A filter keeps the projects whose export is lost or older than the project, or that
+// have no export or no note; each result's menu acts on it (result_actions.h); the list shown can
+// be kept as a CSV file. The window is a view: the columns, the row actions and the search each
+// live in their own file.
 #include "forms/search/background_search.h"
+#include "forms/search/result_actions.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -37,6 +40,9 @@ public:
         std::shared_ptr<search::Disk> disk = search::localDisk();  // where the search looks
         // Plays an audio file with the user's player, as "Play" does, the boxes over owner.
         std::function<void(QWidget* owner, const QString& audioPath)> play = nullptr;
+        // Notes an export found in the project's information file, as the main window saves.
+        std::function<bool(QWidget* owner, const QString& projectPath, const QString& exportPath)> noteExport = nullptr;
+        QString indexFile = {};  // where what was read of the projects is kept; empty: nowhere
     };
 
     SearchWindow(QWidget* parent, Links links);
@@ -65,11 +71,9 @@ public:
     QPushButton* actionsButton;
     QPushButton* exportListButton;
     ResultsModel* results;
+    ResultActions* actions;
     // The menu of a result: its context menu, the actions button's, and Shift+F10's.
     QMenu* resultMenu;
-    QAction* goToAction;
-    QAction* openFolderAction;
-    QAction* playAction;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,13 +83,6 @@ private:
     void chooseFolder();
     void resultsWaiting();
     void takeResults();
-    const SearchResult* currentResult() const;  // none when no row is current
-    void goToCurrentResult();
-    void openCurrentFolder();
-    void playCurrentExport();
-    // The menu of the result at pos (viewport coordinates), made current; of the current one when
-    // there is none there.
-    void showResultMenu(const QPoint& pos);
     void exportList();
     void updateButtons();
     void showProgress(const search::Tally& tally, const QString& state);

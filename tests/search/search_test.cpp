@@ -1,6 +1,6 @@
 // The search through the notes: folding and matching on bytes, and the walk over real folder trees
 // (natively, and cross-compiled for Windows under Wine).
-#include "search/tree_search.h"
+#include "search/catalogue.h"
 
 #include "support/files.h"
 
@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <random>
 #include <set>
 #include <tuple>
@@ -117,27 +118,51 @@ TEST_F(TreeSearch, FindsProjectsAtAnyDepthButNotThroughLinksAndReadsNoMoreThanIt
     fs::rename(root / std::string(240, 'L'), root / "L");  // the runtime's own removal stops at 260 characters
 }
 
+// The computer's disk, with a folder removed as soon as its parent has been listed.
+class VanishingDisk final : public Disk {
+public:
+    VanishingDisk(std::string parent, fs::path gone) : parent_(std::move(parent)), gone_(std::move(gone)) {}
+    FolderState list(const std::string& folder, const std::function<bool(const SearchEntry&)>& each) override
+    {
+        const FolderState state = localDisk()->list(folder, each);
+        if (folder == parent_)
+            fs::remove_all(gone_);
+        return state;
+    }
+    file_io::ReadResult readStart(const std::string& path, std::size_t limit) override
+    {
+        return localDisk()->readStart(path, limit);
+    }
+    file_probe::Probe examine(const std::string& path) override { return localDisk()->examine(path); }
+    std::unique_ptr<InputStream> open(const std::string& path) override { return localDisk()->open(path); }
+
+private:
+    std::string parent_;
+    fs::path gone_;
+};
+
 TEST_F(TreeSearch, AVanishedFolderIsSkippedAndAStoppedSearchEndsAtOnce)
 {
     for (int i = 0; i < 40; ++i)
         writeFile(root / ("song " + std::to_string(i)) / "song.cpr", "");
     writeFile(root / "gone" / "deeper" / "lost.cpr", "");
-    listener.folderDone = [&](const Tally& sofar) { if (sofar.folders == 1) fs::remove_all(root / "gone"); };
-    EXPECT_EQ(search("", {folder(root / "gone"), folder(root / "song 1")}).unreadableFolders, 0u);
+    VanishingDisk vanishing(folder(root / "gone"), root / "gone" / "deeper");
+    EXPECT_EQ(search("", {folder(root / "gone"), folder(root / "song 1")}, vanishing).unreadableFolders, 0u);
     EXPECT_EQ(results, (Results{{folder(root / "song 1"), "song.cpr", ""}}));
 
-    listener.folderDone = [&](const Tally&) { stop = true; };  // as the window does when the user stops
+    listener.progress = [&](const Tally&) { stop = true; };  // as the window does when the user stops
     const Tally stopped = search("");
     EXPECT_TRUE(results.empty() && stopped.stopped && stopped.folders == 1u) << stopped.folders;
 }
 
 // A disk as OneDrive shows it under Files On-Demand: every folder and file a cloud reparse point,
-// some notes online only. It records what is read.
+// some notes and projects online only. It records what is read (from the walk's several threads).
 class CloudDisk final : public Disk {
 public:
     std::map<std::string, std::vector<SearchEntry>> folders;  // folder text -> its entries
     std::map<std::string, std::string> files;                  // path -> content
     std::vector<std::string> read;
+    std::mutex mutex;
 
     FolderState list(const std::string& folder, const std::function<bool(const SearchEntry&)>& each) override
     {
@@ -153,9 +178,16 @@ public:
     }
     file_io::ReadResult readStart(const std::string& path, std::size_t) override
     {
+        const std::lock_guard lock(mutex);
         read.push_back(path);
         const auto file = files.find(path);
         return file == files.end() ? file_io::ReadResult{} : file_io::ReadResult{file_io::ReadStatus::Ok, file->second, {}};
+    }
+    file_probe::Probe examine(const std::string&) override { return {file_probe::Presence::File, 6, 0}; }
+    std::unique_ptr<InputStream> open(const std::string& path) override
+    {
+        readStart(path, 0);
+        return nullptr;
     }
 };
 
@@ -183,8 +215,13 @@ TEST_F(TreeSearch, CloudFoldersAreWalkedOnlineOnlyNotesCountedAndNotReadLinksLef
     tally = search("", {top}, disk);  // the overview lists it, unread
     EXPECT_EQ(results.size(), 4u);
     EXPECT_EQ(notDownloaded, std::set<std::string>{"Ballade.cpr"});
-    for (const std::string& path : disk.read)  // neither the online note nor what lies behind a link
-        EXPECT_TRUE(path.find("Piege") == std::string::npos && path.find("Ballade") == std::string::npos) << path;
+    // The catalogue reads the project files, but not those online only either.
+    ExportChecker checker;
+    EXPECT_EQ(searchCatalogue({top}, NoteMatcher(""), {}, checker, stop, {}, disk).projectsToRead, 4u);
+    EXPECT_NE(std::find(disk.read.begin(), disk.read.end(), year + "Rock.cpr"), disk.read.end());
+    for (const std::string& path : disk.read)  // neither the online note or project, nor what lies behind a link
+        EXPECT_TRUE(path.find("Piege") == std::string::npos && path.find("Ballade") == std::string::npos
+                    && path != year + "Slow.cpr") << path;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "platform/drafts.h"
+#include "platform/index_location.h"
 #include "platform/paths.h"
 #include "platform/program.h"
 
@@ -21,6 +22,7 @@ void WindowTest::SetUp()
     ASSERT_TRUE(workDir.isValid());
     program::overrideProgramFolder(folderText(programDir.path()));
     drafts::overrideFolder(folderText(dataDir.path()));
+    index_location::overrideIndexFile(programDir.filePath("projets.sqlite"));
     prompts::install(&prompts);
     shell::install(&shell);
     // The folder list starts in the process's working folder.
@@ -34,6 +36,7 @@ void WindowTest::TearDown()
     shell::install(nullptr);
     program::overrideProgramFolder(QString());
     drafts::overrideFolder(QString());
+    index_location::overrideIndexFile(QString());
 }
 
 void WindowTest::start()
