@@ -6,6 +6,7 @@
 // - a list of 100,000 projects written as CSV: the bytes alone, then from the search window's table
 //   to the file on the disk, written crash-safe.
 #include "forms/search/results_model.h"
+#include "bench/timing.h"
 #include "search/catalogue.h"
 
 #include <QApplication>
@@ -22,6 +23,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using orvasel::bench::median;
+using orvasel::bench::millisecondsOf;
 
 constexpr int kProjects = 10'000;
 constexpr int kListed = 100'000;
@@ -84,19 +87,6 @@ std::size_t overview(const std::optional<orvasel::search::Filter> filter)
         orvasel::search::searchCatalogue(roots, matcher, options, checker, stop, listener);
     }
     return listed;
-}
-
-double millisecondsOf(const std::function<void()>& run)
-{
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Each iteration: the overview alone, then with every export checked, then "Export introuvable",

@@ -9,6 +9,7 @@
 // - the peak memory of the whole process while the catalogue of 10,000 projects (smaller files
 //   made here, with a dozen plugin records each) is listed into the window's table.
 #include "forms/search/results_model.h"
+#include "bench/timing.h"
 #include "search/catalogue.h"
 
 #include <QApplication>
@@ -30,6 +31,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using orvasel::bench::median;
+using orvasel::bench::millisecondsOf;
 
 constexpr int kRealProjects = 2'000;
 constexpr int kManyProjects = 10'000;
@@ -122,19 +125,6 @@ void dropFromCache(const fs::path& tree)
         ::posix_fadvise(file, 0, 0, POSIX_FADV_DONTNEED);
         ::close(file);
     }
-}
-
-double millisecondsOf(const std::function<void()>& run)
-{
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 void catEveryProject(benchmark::State& state)
