@@ -30,23 +30,46 @@ bool contentNotOnDisk(const SearchEntry& entry)
     return entry.attributes & (kAttributeOffline | kAttributeRecallOnOpen | kAttributeRecallOnDataAccess);
 }
 
-#ifdef _WIN32
-
-namespace {
-
-// A name holding a lone surrogate gets the replacement character there.
-std::string toUtf8(const wchar_t* wide)
+std::optional<std::string> utf8FromUtf16(std::u16string_view name)
 {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1)
-        return {};
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), length, nullptr, nullptr);
-    out.pop_back();  // the terminating zero
-    return out;
+    std::string utf8;
+    utf8.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char32_t code = name[i];
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            const bool pair = code <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF;
+            if (!pair)
+                return std::nullopt;
+            code = 0x10000 + ((code - 0xD800) << 10) + (name[++i] - 0xDC00);
+        }
+        if (code < 0x80) {
+            utf8 += char(code);
+        } else if (code < 0x800) {
+            utf8 += char(0xC0 | code >> 6);
+            utf8 += char(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            utf8 += char(0xE0 | code >> 12);
+            utf8 += char(0x80 | (code >> 6 & 0x3F));
+            utf8 += char(0x80 | (code & 0x3F));
+        } else {
+            utf8 += char(0xF0 | code >> 18);
+            utf8 += char(0x80 | (code >> 12 & 0x3F));
+            utf8 += char(0x80 | (code >> 6 & 0x3F));
+            utf8 += char(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
 }
 
-}  // namespace
+std::optional<SearchEntry> FileSearch::next()
+{
+    SearchEntry entry;
+    if (!next(entry))
+        return std::nullopt;
+    return entry;
+}
+
+#ifdef _WIN32
 
 struct FileSearch::Handle {
     HANDLE find = INVALID_HANDLE_VALUE;
@@ -83,17 +106,23 @@ FileSearch::~FileSearch()
     delete handle_;
 }
 
-std::optional<SearchEntry> FileSearch::next()
+bool FileSearch::next(SearchEntry& entry)
 {
     if (!handle_ || handle_->find == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    if (!handle_->pending && !FindNextFileW(handle_->find, &handle_->data))
-        return std::nullopt;
-    handle_->pending = false;
-    const DWORD attributes = handle_->data.dwFileAttributes;
-    // The tag travels in a reserved field, set only for a reparse point.
-    const DWORD tag = attributes & FILE_ATTRIBUTE_REPARSE_POINT ? handle_->data.dwReserved0 : 0;
-    return SearchEntry{attributes, tag, toUtf8(handle_->data.cFileName)};
+        return false;
+    for (;;) {
+        if (!handle_->pending && !FindNextFileW(handle_->find, &handle_->data))
+            return false;
+        handle_->pending = false;
+        auto name = utf8FromUtf16(reinterpret_cast<const char16_t*>(handle_->data.cFileName));
+        if (!name)
+            continue;  // no name of ours would reach it, nor tell it from its look-alikes
+        entry.attributes = handle_->data.dwFileAttributes;
+        // The tag travels in a reserved field, set only for a reparse point.
+        entry.reparseTag = entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT ? handle_->data.dwReserved0 : 0;
+        entry.name = std::move(*name);
+        return true;
+    }
 }
 
 #else
@@ -148,33 +177,33 @@ FileSearch::~FileSearch()
     delete handle_;
 }
 
-std::optional<SearchEntry> FileSearch::next()
+bool FileSearch::next(SearchEntry& entry)
 {
     if (!handle_ || !handle_->dir)
-        return std::nullopt;
-    while (const dirent* entry = readdir(handle_->dir)) {
-        if (!matches(handle_->namePattern, handle_->suffix, entry->d_name))
+        return false;
+    while (const dirent* found = readdir(handle_->dir)) {
+        if (!matches(handle_->namePattern, handle_->suffix, found->d_name))
             continue;
-        SearchEntry found{0, 0, entry->d_name};
-        if (entry->d_name[0] == '.')
-            found.attributes |= kAttributeHidden;
-        bool directory = entry->d_type == DT_DIR;
-        bool link = entry->d_type == DT_LNK;
-        if (entry->d_type == DT_UNKNOWN || link) {
-            const std::string path = handle_->folder + entry->d_name;
+        entry.attributes = found->d_name[0] == '.' ? kAttributeHidden : 0;
+        entry.reparseTag = 0;
+        entry.name = found->d_name;
+        bool directory = found->d_type == DT_DIR;
+        bool link = found->d_type == DT_LNK;
+        if (found->d_type == DT_UNKNOWN || link) {
+            const std::string path = handle_->folder + found->d_name;
             struct stat info {};
             link = link || (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode));
             directory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
         }
         if (link) {
-            found.attributes |= kAttributeReparsePoint;
-            found.reparseTag = kReparseTagSymbolicLink;
+            entry.attributes |= kAttributeReparsePoint;
+            entry.reparseTag = kReparseTagSymbolicLink;
         }
         if (directory)
-            found.attributes |= kAttributeDirectory;
-        return found;
+            entry.attributes |= kAttributeDirectory;
+        return true;
     }
-    return std::nullopt;
+    return false;
 }
 
 #endif

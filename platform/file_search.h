@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvasel {
 
@@ -43,6 +44,11 @@ bool leadsElsewhere(const SearchEntry& entry);
 // archive storage): reading it would download it first.
 bool contentNotOnDisk(const SearchEntry& entry);
 
+// A name as the wide-character file functions give it, in UTF-8; nothing when it does not convert
+// back to the same units (a lone surrogate, which UTF-8 cannot hold): two such names would come
+// out alike, and one would be taken for the other.
+std::optional<std::string> utf8FromUtf16(std::u16string_view name);
+
 class FileSearch {
 public:
     // Pattern: a folder text followed by a wildcard name, such as "D:\Projets\*.cpr".
@@ -55,6 +61,9 @@ public:
 
     // The next entry, or nothing when the search has come to its end.
     std::optional<SearchEntry> next();
+    // The same into an entry of the caller's, whose name keeps its room from one entry to the next:
+    // false at the end.
+    bool next(SearchEntry& entry);
 
     // True when the folder is there but could not be read (permission, I/O error, a path too long),
     // as opposed to a folder that is missing or holds no match.

@@ -13,23 +13,6 @@
 namespace orvasel {
 namespace {
 
-// The names in their order, equal names in the order given. The names are compared as they
-// are: for names of a folder, the collation's own fast comparison beats building sort keys.
-QStringList inNameOrder(const QStringList& names)
-{
-    std::vector<int> order(std::size_t(names.size()));
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&names](int a, int b) {
-        const int byName = compareNames(names.at(a), names.at(b));
-        return byName < 0 || (byName == 0 && a < b);
-    });
-    QStringList sorted;
-    sorted.reserve(names.size());
-    for (int i : order)
-        sorted << names.at(i);
-    return sorted;
-}
-
 // Marks the program's own changes so that they raise no click.
 struct ProgramChange {
     explicit ProgramChange(int& depth) : depth_(depth) { ++depth_; }
@@ -38,6 +21,37 @@ struct ProgramChange {
 };
 
 }  // namespace
+
+QStringList ListBox::inNameOrder(const QStringList& names)
+{
+    // A folder listed again mostly gives the same names in the same order: each takes its place
+    // of the last time, and the collation is spared.
+    const auto samePlaces = [&] {
+        for (qsizetype i = 0; i < names.size(); ++i)
+            if (names.at(i) != ordered_.at(places_[std::size_t(i)]))
+                return false;
+        return true;
+    };
+    if (names.size() == ordered_.size() && samePlaces())
+        return ordered_;
+    // Equal names in the order given. The names are compared as they are: for names of a folder,
+    // the collation's own fast comparison beats building sort keys.
+    std::vector<int> order(std::size_t(names.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&names](int a, int b) {
+        const int byName = compareNames(names.at(a), names.at(b));
+        return byName < 0 || (byName == 0 && a < b);
+    });
+    places_.assign(order.size(), 0);
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (int i : order) {
+        places_[std::size_t(i)] = int(sorted.size());
+        sorted << names.at(i);
+    }
+    ordered_ = sorted;
+    return sorted;
+}
 
 ListBox::ListBox(QWidget* parent) : QListView(parent), names_(new QStringListModel(this))
 {

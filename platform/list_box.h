@@ -4,6 +4,8 @@
 // The names live in one light list model: no object per name, so that a folder of many thousands
 // of projects lists at the pace of the folder scan.
 #include <QListView>
+#include <QStringList>
+#include <vector>
 
 class QStringListModel;
 
@@ -47,11 +49,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The names in their order, equal names in the order given.
+    QStringList inNameOrder(const QStringList& names);
     // Replaces the items by these.
     void refill(const QStringList& texts);
     void refillKeepingSelection(const QStringList& texts);
 
     QStringListModel* names_;
+    // The last names put in order, and where each of the names as given went.
+    QStringList ordered_;
+    std::vector<int> places_;
     bool sorted_ = false;
     int programmatic_ = 0;
 };

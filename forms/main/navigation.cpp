@@ -3,11 +3,11 @@
 #include "forms/main/state.h"
 
 #include "platform/file_search.h"
+#include "platform/listed_names.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
-#include <QStringDecoder>
 
 using namespace orvasel;
 
@@ -43,6 +43,9 @@ QStringList selectionPrompt(bool longForm)
 
 const QString kProjectPattern = QStringLiteral("*.cpr");
 
+// The names of the last search, kept for the next listing of the same folder.
+ListedNames ProjectNames;
+
 // The busy cursor while a listing runs (a network folder or a huge one can take a while); it goes
 // when the listing ends, however it ends.
 class BusyCursor {
@@ -57,25 +60,17 @@ public:
 
 QStringList TForm1::FindProjects(const QString& folderText) const
 {
-    QStringList found;
     FileSearch search((folderText + kProjectPattern).toStdString());
-    // A name that is not valid UTF-8 would come back as another name: its note could not be
-    // found, and a selection would create a new file beside it. Such names are left out.
-    QStringDecoder decoder(QStringConverter::Utf8,
-                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    while (const auto entry = search.next()) {
-        if (entry->name == ".." || entry->name == ".")
+    ProjectNames.clear();
+    SearchEntry entry;
+    while (search.next(entry)) {
+        if (entry.name == ".." || entry.name == ".")
             continue;
-        if (entry->attributes & kAttributeDirectory)
+        if (entry.attributes & kAttributeDirectory)
             continue;
-        QString name = decoder(QByteArrayView(entry->name));
-        if (decoder.hasError()) {
-            decoder.resetState();
-            continue;
-        }
-        found << std::move(name);
+        ProjectNames.add(entry.name);
     }
-    return found;
+    return ProjectNames.names();
 }
 
 int TForm1::SearchProjects(const QString& folderText)

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <tuple>
 
@@ -53,8 +54,45 @@ TEST(FileSearch, FindsWhatWindowsFindsWithFoldersAndHiddenFilesMarked)
         EXPECT_EQ(found, expected) << pattern;
         EXPECT_EQ(search.missing() ? Missing : search.unreadable() ? Unreadable : Listed, state) << pattern;
     }
+#ifdef _WIN32
+    // Two names that differ only in a lone surrogate would both come out as U+FFFD: neither is found,
+    // the other projects are. (Wine may refuse to make such a name at all.)
+    const std::wstring loneSurrogates[] = {root.wstring() + L"\\A\xD800.cpr", root.wstring() + L"\\A\xD801.cpr"};
+    int made = 0;
+    for (const std::wstring& name : loneSurrogates) {
+        const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        made += file != INVALID_HANDLE_VALUE;
+        CloseHandle(file);
+    }
+    if (made > 0) {
+        Found found;
+        FileSearch search(folder + "*.cpr");
+        while (auto entry = search.next())
+            found[entry->name] = entry->attributes & (kAttributeDirectory | kAttributeHidden);
+        EXPECT_EQ(found, all);
+        for (const std::wstring& name : loneSurrogates)
+            DeleteFileW(name.c_str());
+    }
+#endif
     fs::rename(root / std::string(150, 'd'), root / "d");  // the runtime's own removal stops at 260 characters
     fs::remove_all(root);
+}
+
+// Names as Windows gives them: every one that converts back to the same units, and none else.
+TEST(FileSearch, NamesInUtf16BecomeUtf8OnlyWhenNothingIsLost)
+{
+    const std::pair<std::u16string, std::optional<std::string>> cases[] = {
+        {u"Beta.cpr", "Beta.cpr"},
+        {u"\u00C9t\u00E9 \u66F2.cpr", "\xC3\x89t\xC3\xA9 \xE6\x9B\xB2.cpr"},
+        {u"\U0001F3B5.cpr", "\xF0\x9F\x8E\xB5.cpr"},  // a pair of surrogates
+        {u"", ""},
+        {u"A\xD800.cpr", std::nullopt},  // a first half alone
+        {u"A\xDC00.cpr", std::nullopt},  // a second half alone
+        {u"A\xD800", std::nullopt},      // a first half at the end
+        {u"\xD800\xD800\xDC00", std::nullopt},
+    };
+    for (const auto& [utf16, utf8] : cases)
+        EXPECT_EQ(utf8FromUtf16(utf16), utf8) << utf16.size();
 }
 
 // What a walk through the folders does with an entry, from its attributes and reparse tag.

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <optional>
 #include <stdexcept>
 
@@ -36,6 +37,12 @@ TEST_F(NavigationTest, FoldersAndBookmarksListTheirProjectsSorted)
         EXPECT_EQ(Form1->ListBox2->Items(), sorted);
     }
     EXPECT_EQ(Form1->Memo1->Text(), kShortPrompt);
+    // Listed again after a rename, the folder shows the new name in its place, not the last order.
+    ASSERT_TRUE(QFile::rename(folder + "/alpha.cpr", folder + "/zeta.cpr"));
+    click(Form1->Button3);
+    EXPECT_EQ(Form1->ListBox2->Items(), QStringList({".cache.cpr", "Beta.cpr", "gamma.CPR", "zeta.cpr"}));
+    ASSERT_TRUE(QFile::rename(folder + "/zeta.cpr", folder + "/alpha.cpr"));
+    click(Form1->Button3);
 
     // A folder without projects is shown but not made current: refreshing lists the former one.
     openFolder(empty);
