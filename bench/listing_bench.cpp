@@ -139,14 +139,21 @@ void waitUntilIdle(pid_t pid)
     }
 }
 
-pid_t spawn(const std::vector<std::string>& arguments, char** environment = environ)
+// quiet: its error output is dropped (Xvfb tells of every display number it finds taken).
+pid_t spawn(const std::vector<std::string>& arguments, bool quiet = false)
 {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environment) != 0)
+    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
         fail("cannot start " + arguments[0]);
     return pid;
 }
@@ -167,7 +174,8 @@ public:
         if (pipe(channel) != 0)
             fail("no pipe");
         server_ = spawn({"Xvfb", "-displayfd", std::to_string(channel[1]), "-screen", "0", "1024x768x24", "-nolisten",
-                         "tcp"});
+                         "tcp"},
+                        true);
         close(channel[1]);
         char number[16] = {};
         fd_set readable;
