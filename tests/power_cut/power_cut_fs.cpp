@@ -362,6 +362,7 @@ bool PowerCutFileSystem::mount(const std::string& folder, std::string& why)
     fuse_args args = FUSE_ARGS_INIT(3, const_cast<char**>(argv));
     const fuse_operations ops = operations();
     state_->fuse = fuse_new(&args, &ops, sizeof ops, state_.get());
+    fuse_opt_free_args(&args);  // copied by FUSE as it parsed them
     if (!state_->fuse || fuse_mount(state_->fuse, folder.c_str()) != 0) {
         why = "FUSE refused to mount " + folder;
         if (state_->fuse)

@@ -10,7 +10,7 @@ TEST(DraftFile, ADraftComesBackAsItWasAndACutOrForeignFileIsNoDraft)
     // Any text, line breaks and lengths written in it included, and a note whose file did not exist.
     const Draft drafts[] = {
         {"/Musique/Song.cpr.info", "Mix\u202F: 3\r\nnote 12\nfin", "C:\\Audio\\mix.wav",
-         std::string("v1\r\nEOF\r\n\0\xFF", 13), 1796000000000, "5eb1"},
+         std::string("v1\r\nEOF\r\n\0\xFF", 11), 1796000000000, "5eb1"},
         {"C:\\\\Song.cpr.info", "", "", std::nullopt, 0, ""},
     };
     for (const Draft& draft : drafts) {
