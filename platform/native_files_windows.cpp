@@ -231,17 +231,16 @@ Error replaceExisting(const std::string& from, const std::string& to)
     const std::wstring wideTo = wide(to, error);
     if (error != 0)
         return error;
-    // Keeps what the file was to Windows: its attributes (hidden…), its security descriptor, its
-    // identity (creation time, object ID), which backup and synchronisation tools go by.
-    if (ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    // One rename that replaces: a kill or a power cut at any moment leaves the former note or the
+    // new one. ReplaceFileW would keep more of the file's identity, but is made of several steps
+    // (under Wine a kill between them left neither version). The hidden mark is kept by hand; a
+    // read-only note never gets here.
+    const DWORD attributes = GetFileAttributesW(wideTo.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0)
+        SetFileAttributesW(wideFrom.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return 0;
-    error = GetLastError();
-    // None there (a first save, or gone meanwhile): the replacement simply takes its name.
-    if (isMissing(error))
-        return MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                   ? 0
-                   : GetLastError();
-    return error;
+    return GetLastError();
 }
 
 Error moveToNewName(const std::string& from, const std::string& to)
