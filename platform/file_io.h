@@ -74,7 +74,7 @@ struct ReplaceResult {
 // Replaces a note that someone else may be changing: as writeFileAtomically, refusing links, but
 // only when the file still holds `expected` (still does not exist, for nothing). The comparison is
 // made once the new content is on the disk, right before the replacement itself. On Windows the
-// replacement keeps the file's attributes, permissions and identity, and is tried again for a
+// replacement keeps the file's hidden mark, and is tried again for a
 // moment while a virus scanner, an indexer or a synchronisation client holds the file.
 ReplaceResult replaceIfUnchanged(const std::string& path, std::string_view bytes,
                                  const std::optional<std::string>& expected);
